@@ -1,0 +1,64 @@
+#pragma once
+// File-system services the program asks for, named for what it asks.
+#include "platform/text.h"
+
+#include <memory>
+#include <vector>
+
+struct EntryInfo {
+    bool exists = false;
+    bool isDirectory = false;  // a symbolic link to a directory counts as one
+    Text storedName;           // the last path element as the directory stores it
+};
+
+struct DirEntry {
+    Text name;
+    bool isDirectory = false;  // a symbolic link to a directory counts as one
+};
+
+// Writes a text file; each call reports failure. Lines are written as given:
+// the caller adds the line ends.
+class TextFileWriter {
+public:
+    virtual ~TextFileWriter() = default;
+    virtual bool write(const char* bytes, std::size_t size) = 0;
+    bool write(const Text& bytes) { return write(bytes.data(), bytes.size()); }
+    virtual bool close() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Renames a file, directory or link. Never replaces another entry: fails
+    // when a different entry already has the new name, when the old one is
+    // gone, or when the new name is not acceptable. Renaming a name to itself
+    // succeeds when the entry exists; a change of letter case alone on a
+    // case-insensitive file system is an ordinary successful rename.
+    virtual bool renameEntry(const Text& from, const Text& to) = 0;
+
+    // Looks one path up as a single directory entry (a link is not followed
+    // for existence: a dangling link exists).
+    virtual EntryInfo lookupEntry(const Text& path) = 0;
+
+    // Lists a directory in the order the system returns its entries, hidden
+    // ones included, "." and ".." left out. False when the directory cannot be
+    // read to its end; entries is then unspecified.
+    virtual bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) = 0;
+
+    virtual bool fileExists(const Text& path) = 0;
+
+    // Creates (or replaces) a file for writing; null on failure.
+    virtual std::unique_ptr<TextFileWriter> createTextFile(const Text& path) = 0;
+
+    // Reads a whole file; false when it cannot be read.
+    virtual bool readFile(const Text& path, std::string& contents) = 0;
+
+    // Replaces the file's contents atomically: a temporary file in the same
+    // directory, written, flushed, then renamed over the file. On failure the
+    // old contents stay untouched.
+    virtual bool replaceFileAtomically(const Text& path, const std::string& contents) = 0;
+};
+
+// The operating system's file system.
+FileSystem& systemFileSystem();

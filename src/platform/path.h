@@ -1,0 +1,22 @@
+#pragma once
+// Path split by a character walk from the start: the trail byte of a
+// multibyte character is never taken for a separator or a period.
+#include "platform/codepage.h"
+
+// The separators of this platform: "/" on POSIX; "\" and ":" on Windows.
+bool isPathSeparator(char c);
+// The separator used to join a directory and a name.
+char pathSeparator();
+
+struct PathSplit {
+    Text pathPart;       // up to and including the last separator; may be empty
+    Text namePart;       // the rest: base name and extension
+    Text extensionPart;  // from the last '.' after the last separator; may be empty
+    Text stem;           // the full path without its extension part
+};
+
+PathSplit splitPath(CodePage cp, const Text& fullPath);
+
+// The full path with its extension part replaced by ext; a path without an
+// extension part gets ext appended ("/opt/vorel" -> "/opt/vorel.INI").
+Text replaceExtension(CodePage cp, const Text& fullPath, const Text& ext);

@@ -1,0 +1,25 @@
+#pragma once
+// The state that the main window owns for the whole run of the program and
+// that the rename, directory and report commands read and fill.
+#include "platform/text.h"
+
+#include <cstdint>
+
+struct Session {
+    StringList SourceList;   // paths as received, or a listed directory's files
+    StringList ResultList;   // one line per processed file of the last run
+    StringList ReportList;   // one line per ResultList line, built by each report
+    StringList DirFileList;  // full paths of the last listed directory's files
+    std::int32_t DbcsMessageMode = 3;  // 1 never ask, 2 first name only, 3 every name
+};
+
+// What a command run from a dialog needs of the main window.
+class ConversionHost {
+public:
+    virtual ~ConversionHost() = default;
+    // The lines of the main window's list, in display order.
+    virtual StringList markedPaths() const = 0;
+    // After a completed run: disables the main window's BtnUpper, BtnLower
+    // and BtnExt and makes BtnConfirm its focused control.
+    virtual void conversionCompleted() = 0;
+};
