@@ -1,0 +1,88 @@
+#include "ui/choosers.h"
+
+#include "ui/form_layout.h"
+#include "ui/qt_text.h"
+
+#include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+void paintSwatch(QPushButton* button, const QColor& colour)
+{
+    QPixmap swatch(32, 14);
+    swatch.fill(colour);
+    button->setIcon(QIcon(swatch));
+}
+
+}  // namespace
+
+QtFontChooser::QtFontChooser() = default;
+QtFontChooser::~QtFontChooser() { delete fonts_; }
+
+std::optional<FontChoice> QtFontChooser::choose(QWidget* parent, const QFont& font,
+                                                const QColor& colour)
+{
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("FontDialog1"));
+    dialog.setWindowTitle(uiText("ﾌｫﾝﾄ"));
+    if (!fonts_) {
+        fonts_ = new QFontDialog;
+        fonts_->setOption(QFontDialog::NoButtons);
+    }
+    fonts_->setParent(&dialog, Qt::Widget);
+    fonts_->setCurrentFont(font);
+    fonts_->show();
+
+    QColor chosen = colour;
+    auto* colourButton = new QPushButton(uiText("色(&C)..."), &dialog);
+    colourButton->setObjectName(QStringLiteral("FontColour"));
+    paintSwatch(colourButton, chosen);
+    QObject::connect(colourButton, &QPushButton::clicked, &dialog, [&] {
+        const QColor c = QColorDialog::getColor(chosen, &dialog);
+        if (c.isValid()) {
+            chosen = c;
+            paintSwatch(colourButton, chosen);
+        }
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Cancel)->setText(uiText("ｷｬﾝｾﾙ"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(colourButton);
+    row->addStretch(1);
+    row->addWidget(buttons);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(fonts_);
+    layout->addLayout(row);
+
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    const QFont result = fonts_->currentFont();
+    layout->removeWidget(fonts_);
+    fonts_->setParent(nullptr);
+    if (!accepted) return std::nullopt;
+    return FontChoice{result, chosen};
+}
+
+QtColourChooser::QtColourChooser() = default;
+QtColourChooser::~QtColourChooser() { delete colours_; }
+
+std::optional<QColor> QtColourChooser::choose(QWidget* parent, const QColor& initial)
+{
+    if (!colours_) colours_ = new QColorDialog;
+    colours_->setObjectName(QStringLiteral("ColorDialog1"));
+    colours_->setParent(parent, colours_->windowFlags() | Qt::Dialog);
+    colours_->setCurrentColor(initial);
+    const bool accepted = colours_->exec() == QDialog::Accepted;
+    const QColor result = colours_->selectedColor();
+    colours_->setParent(nullptr, Qt::Dialog);
+    if (!accepted || !result.isValid()) return std::nullopt;
+    return result;
+}

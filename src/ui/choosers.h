@@ -1,0 +1,54 @@
+#pragma once
+// The platform's font and colour choosers, behind small interfaces so that
+// views can be driven in tests with planned choices.
+#include <QColor>
+#include <QFont>
+#include <optional>
+
+class QWidget;
+
+struct FontChoice {
+    QFont font;     // face and size (in points) chosen
+    QColor colour;  // text colour chosen
+};
+
+class FontChooser {
+public:
+    virtual ~FontChooser() = default;
+    // Shows the chooser starting from font and colour; nullopt when cancelled.
+    // The chooser keeps its other state (style, effects) between uses.
+    virtual std::optional<FontChoice> choose(QWidget* parent, const QFont& font,
+                                             const QColor& colour) = 0;
+};
+
+class ColourChooser {
+public:
+    virtual ~ColourChooser() = default;
+    virtual std::optional<QColor> choose(QWidget* parent, const QColor& initial) = 0;
+};
+
+class QFontDialog;
+class QColorDialog;
+
+// The Qt choosers. The font chooser is Qt's font dialog with a colour
+// button beside it, since Qt's font dialog has no colour of its own.
+class QtFontChooser : public FontChooser {
+public:
+    QtFontChooser();
+    ~QtFontChooser() override;
+    std::optional<FontChoice> choose(QWidget* parent, const QFont& font,
+                                     const QColor& colour) override;
+
+private:
+    QFontDialog* fonts_ = nullptr;  // kept between uses, like its state
+};
+
+class QtColourChooser : public ColourChooser {
+public:
+    QtColourChooser();
+    ~QtColourChooser() override;
+    std::optional<QColor> choose(QWidget* parent, const QColor& initial) override;
+
+private:
+    QColorDialog* colours_ = nullptr;
+};

@@ -1,0 +1,18 @@
+#include "ui/qt_text.h"
+
+#include "platform/codepage.h"
+
+QString toQString(const Text& text)
+{
+    return QString::fromStdString(toUtf8ForDisplay(activeCodePage(), text));
+}
+
+std::optional<Text> fromQString(const QString& text)
+{
+    return fromUtf8(activeCodePage(), text.toStdString());
+}
+
+Text codePageText(const char* utf8)
+{
+    return fixedText(utf8);
+}
