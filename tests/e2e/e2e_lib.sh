@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Shared steps of the end-to-end tests: a private X display, a temporary copy
+# of the program directory, and keyboard input through xdotool.
+set -euo pipefail
+
+VOREL_BUILT="${1:?usage: $0 path/to/vorel}"
+WORK="$(mktemp -d /tmp/vorel-e2e-XXXXXX)"
+PROG_DIR="$WORK/prog"
+DATA="$WORK/data"
+mkdir -p "$PROG_DIR" "$DATA"
+cp "$VOREL_BUILT" "$PROG_DIR/vorel"
+XVFB_PID=""
+VOREL_PID=""
+
+cleanup() {
+  [ -n "$VOREL_PID" ] && kill "$VOREL_PID" 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+start_display() {
+  local n
+  for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      XVFB_PID=$!
+      export DISPLAY=":$n"
+      local i
+      for i in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+      done
+      kill "$XVFB_PID" 2>/dev/null || true
+    fi
+  done
+  fail "no X display could be started"
+}
+
+# start_vorel PATH... : starts the copied program with the given paths.
+start_vorel() {
+  (cd "$WORK" && exec env -u QT_QPA_PLATFORM LANG=C.UTF-8 "$PROG_DIR/vorel" "$@") \
+    >"$WORK/vorel.log" 2>&1 &
+  VOREL_PID=$!
+}
+
+# wait_window TITLE : waits (bounded) for a visible window of that title and
+# gives it the keyboard focus.
+wait_window() {
+  local title="$1" id="" i
+  for i in $(seq 1 150); do
+    id="$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | tail -n 1 || true)"
+    if [ -n "$id" ]; then
+      xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
+      sleep 0.3
+      return 0
+    fi
+    kill -0 "$VOREL_PID" 2>/dev/null || fail "vorel ended while waiting for '$title'"
+    sleep 0.1
+  done
+  fail "window '$title' did not appear"
+}
+
+keys() {
+  xdotool key --delay 80 "$@"
+  sleep 0.3
+}
+
+# wait_exit : the program must end by itself within a bound.
+wait_exit() {
+  local i
+  for i in $(seq 1 100); do
+    kill -0 "$VOREL_PID" 2>/dev/null || { wait "$VOREL_PID" || true; VOREL_PID=""; return 0; }
+    sleep 0.1
+  done
+  fail "vorel did not end"
+}
