@@ -1,0 +1,134 @@
+// The confirmation report over 10,000 renamed files against a bare loop of
+// lstat plus writing the same bytes; prints the ratio (target: at most 1.5).
+#include "platform/codepage.h"
+#include "report/report.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fcntl.h>
+#include <map>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int fileCount = 10000;
+
+struct Fixture {
+    std::filesystem::path dir;
+    Session session;
+    std::string reportPath;
+    std::string reportBytes;
+
+    Fixture()
+    {
+        setActiveCodePage(CodePage::Utf8);
+        std::string pattern = (std::filesystem::temp_directory_path() / "vorel-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) std::abort();
+        dir = pattern;
+        for (int i = 0; i < fileCount; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof name, "renamed file %05d.TXT", i);
+            const std::string path = (dir / name).string();
+            std::FILE* f = std::fopen(path.c_str(), "wb");
+            if (!f) std::abort();
+            std::fclose(f);
+            std::snprintf(name, sizeof name, "renamed file %05d.txt", i);
+            session.SourceList.push_back((dir / name).string());
+            session.ResultList.push_back(path);
+        }
+        reportPath = (dir / "vorel.TXT").string();
+        for (int i = 0; i < fileCount; ++i) {
+            for (const std::string* line :
+                 {&session.SourceList[i], &session.ResultList[i], &session.ResultList[i]})
+                reportBytes += *line + "\r\n";
+            reportBytes += "\r\n";
+        }
+    }
+    ~Fixture()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+};
+
+Fixture& fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+class SilentPrompter : public Prompter {
+public:
+    int ask(const Text&, PromptKind, unsigned) override { return MrYes; }
+    void showError(const Text&) override {}
+};
+
+class NoView : public ReportView {
+public:
+    void applyListSettings() override {}
+    void fillList(const StringList& lines) override { benchmark::DoNotOptimize(lines.data()); }
+};
+
+void BM_Report(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    SilentPrompter prompter;
+    NoView view;
+    for (auto _ : state) {
+        if (makeReport(f.session, systemFileSystem(), prompter, f.reportPath, view) !=
+            ReportOutcome::Saved)
+            state.SkipWithError("report not saved");
+    }
+    if (f.session.ReportList != f.session.ResultList) state.SkipWithError("wrong report");
+}
+BENCHMARK(BM_Report)->Unit(benchmark::kMillisecond);
+
+void BM_BareLstatAndWrite(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    for (auto _ : state) {
+        struct stat st;
+        int found = 0;
+        for (const std::string& path : f.session.ResultList)
+            found += ::lstat(path.c_str(), &st) == 0;
+        benchmark::DoNotOptimize(found);
+        const int fd = ::open(f.reportPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0 || ::write(fd, f.reportBytes.data(), f.reportBytes.size()) !=
+                          ssize_t(f.reportBytes.size()) ||
+            ::close(fd) != 0)
+            state.SkipWithError("bare write failed");
+    }
+}
+BENCHMARK(BM_BareLstatAndWrite)->Unit(benchmark::kMillisecond);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> realTime;
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (!run.error_occurred) realTime[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const auto own = reporter.realTime.find("BM_Report");
+    const auto bare = reporter.realTime.find("BM_BareLstatAndWrite");
+    if (own != reporter.realTime.end() && bare != reporter.realTime.end() && bare->second > 0)
+        std::printf("report / bare lstat+write over %d files: %.2f (target <= 1.50)\n", fileCount,
+                    own->second / bare->second);
+    benchmark::Shutdown();
+    return 0;
+}

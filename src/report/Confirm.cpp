@@ -1,0 +1,128 @@
+#include "report/Confirm.h"
+
+#include "report/report.h"
+#include "ui/extent_list.h"
+#include "ui/form_layout.h"
+#include "ui/list_style.h"
+#include "ui/qt_text.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidgetItem>
+#include <QPushButton>
+
+#include <memory>
+
+TForm6::TForm6(LauncherRun launcherRun, QWidget* parent)
+    : QDialog(parent), launcherRun_(std::move(launcherRun))
+{
+    setObjectName(QStringLiteral("TForm6"));
+    setupFixedWindow(this, 622, 353, uiText("Vorel (変換確認)"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    Label1 = makeLabel(this, "Label1", uiText("変換前のファイル名"), {20, 5, 200, 20});
+    Label2 = makeLabel(this, "Label2", uiText("変換指示のファイル名"), {20, 25, 200, 20});
+    Label3 = makeLabel(this, "Label3", uiText("変換後のファイル名"), {20, 45, 200, 20});
+    // Created in tab order, so the first button has the focus when shown.
+    BtnLauncherRun =
+        makeButton(this, "BtnLauncherRun", uiText("ﾗﾝﾁｬｰ起動(&K)..."), {345, 17, 130, 31});
+    BtnCansel = makeButton(this, "BtnCansel", uiText("ｷｬﾝｾﾙ"), {485, 17, 130, 30});
+    ListBox1 = new ExtentListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(5, 65, 612, 280);
+
+    QWidget::setTabOrder(BtnLauncherRun, BtnCansel);
+    QWidget::setTabOrder(BtnCansel, ListBox1);
+
+    connect(BtnLauncherRun, &QPushButton::clicked, this, &TForm6::BtnLauncherRunClick);
+    connect(BtnCansel, &QPushButton::clicked, this, &TForm6::BtnCanselClick);
+    for (QWidget* w : {static_cast<QWidget*>(ListBox1), static_cast<QWidget*>(BtnLauncherRun),
+                       static_cast<QWidget*>(BtnCansel)})
+        w->installEventFilter(this);
+    BtnLauncherRun->setFocus();
+    FormCreate();
+}
+
+void TForm6::FormCreate()
+{
+    // Five times the list's width, 3060 pixels at the designed 612, whatever
+    // font the list gets later.
+    ListBox1->setHorizontalExtent(ListBox1->width() * 50 / 10);
+}
+
+void TForm6::fillList(const StringList& lines)
+{
+    for (const Text& line : lines) {
+        auto* item = new QListWidgetItem(toQString(line), ListBox1);
+        item->setData(Qt::UserRole, QByteArray::fromStdString(line));
+    }
+}
+
+void TForm6::BtnLauncherRunClick()
+{
+    if (launcherRun_) launcherRun_(this);
+}
+
+void TForm6::BtnCanselClick()
+{
+    close();
+}
+
+bool TForm6::FormKeyDown(int key)
+{
+    if (key != Qt::Key_Escape && key != Qt::Key_Backspace) return false;
+    close();
+    return true;
+}
+
+bool TForm6::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)->key()))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm6::keyPressEvent(QKeyEvent* event)
+{
+    if (FormKeyDown(event->key())) return;
+    QDialog::keyPressEvent(event);
+}
+
+namespace {
+
+// Creates the report view when the report gets that far, as the first step
+// after ReportList is rebuilt.
+class ConfirmView : public ReportView {
+public:
+    ConfirmView(QWidget* parent, const ListSettings& settings, LauncherRun launcherRun)
+        : parent_(parent), settings_(settings), launcherRun_(std::move(launcherRun))
+    {
+    }
+    void applyListSettings() override
+    {
+        form_ = std::make_unique<TForm6>(std::move(launcherRun_), parent_);
+        ::applyListSettings(form_->ListBox1, settings_);
+    }
+    void fillList(const StringList& lines) override { form_->fillList(lines); }
+    TForm6* form() const { return form_.get(); }
+
+private:
+    QWidget* parent_;
+    const ListSettings& settings_;
+    LauncherRun launcherRun_;
+    std::unique_ptr<TForm6> form_;
+};
+
+}  // namespace
+
+void runConfirmation(QWidget* parent, Session& session, const ListSettings& listSettings,
+                     FileSystem& fs, Prompter& prompter, const Text& programPath,
+                     LauncherRun launcherRun)
+{
+    ConfirmView view(parent, listSettings, std::move(launcherRun));
+    if (makeReport(session, fs, prompter, reportFilePath(programPath), view) != ReportOutcome::Saved)
+        return;
+    TForm6* form = view.form();
+    centreOnScreen(form);
+    form->exec();
+}

@@ -1,0 +1,59 @@
+#pragma once
+// The report view "Vorel (変換確認)" and the main window's confirmation command.
+#include "platform/fs.h"
+#include "rename/session.h"
+#include "settings/list_settings.h"
+#include "ui/prompter.h"
+
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class ExtentListWidget;
+
+// Starts a program on the report file; gets the report view as the parent of
+// whatever it shows.
+using LauncherRun = std::function<void(QWidget* view)>;
+
+class TForm6 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm6(LauncherRun launcherRun, QWidget* parent = nullptr);
+
+    // The report lines as list items; each item keeps its line's bytes in
+    // Qt::UserRole beside the text shown.
+    void fillList(const StringList& lines);
+
+    void BtnLauncherRunClick();
+    void BtnCanselClick();
+    // Escape and Backspace close the view; true when the key was handled.
+    bool FormKeyDown(int key);
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    ExtentListWidget* ListBox1 = nullptr;
+    QPushButton* BtnLauncherRun = nullptr;
+    QPushButton* BtnCansel = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void FormCreate();
+
+    LauncherRun launcherRun_;
+};
+
+// The main window's "変換確認(&C)": rebuilds ReportList, writes the report
+// file beside the program (programPath with ".TXT") and shows the report
+// view modally, centred on the screen, with the list in the main window's
+// list settings. Says so and shows no view when there is nothing to report
+// or the file cannot be written. An AppError from a list setting that does
+// not parse escapes to the caller (for its plain error box): ReportList is
+// rebuilt by then, no file is written and no view is shown.
+void runConfirmation(QWidget* parent, Session& session, const ListSettings& listSettings,
+                     FileSystem& fs, Prompter& prompter, const Text& programPath,
+                     LauncherRun launcherRun);

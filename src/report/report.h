@@ -1,0 +1,64 @@
+#pragma once
+// The confirmation report: what the file system holds after a run, the
+// report's lines and the report file beside the program.
+#include "platform/fs.h"
+#include "rename/session.h"
+#include "ui/prompter.h"
+
+// The report file: the program path with its extension replaced by ".TXT".
+Text reportFilePath(const Text& programPath);
+
+// The report entry of one ResultList line: its path part followed by the
+// entry's name as the file system stores it, or by " == ファイル無 ==" when
+// nothing is there. The failure marker "=== 変換失敗 ===" is not looked up;
+// its entry is " == ファイル無 ==" alone. One lookup, no directory scan.
+Text reportEntryOf(FileSystem& fs, const Text& result);
+
+// Empties reportList and appends one report entry per resultList line.
+void buildReportList(FileSystem& fs, const StringList& resultList, StringList& reportList);
+
+// A list entry as a report line. A line break inside a name would split its
+// group, so each CR byte is written as the two characters "\r" and each LF
+// byte as "\n"; every other byte is kept as it is.
+Text reportLine(const Text& entry);
+
+// The report groups by position: source, result, report entry, empty line.
+// Every position that any of the lists holds is covered, from the first; a
+// list too short for a position gives an empty line there, so a stopped run
+// still shows every path from before it. No list is read past its end.
+StringList reportLines(const StringList& sourceList, const StringList& resultList,
+                       const StringList& reportList);
+
+// Creates (or replaces) the file at path and writes every line followed by
+// CR LF, bytes as held (a CR or LF inside a line escaped as reportLine does).
+// No header, no byte-order mark. False when creating, any write or the
+// closing fails; what was written before stays in the file.
+bool writeReportFile(FileSystem& fs, const Text& path, const StringList& lines);
+
+// What the confirmation command needs of the view that shows the report.
+class ReportView {
+public:
+    virtual ~ReportView() = default;
+    // Applies the main window's list settings to the view's list. May throw
+    // the integer error (AppError) of a size or colour that does not parse.
+    virtual void applyListSettings() = 0;
+    // Shows the report lines, one list item each.
+    virtual void fillList(const StringList& lines) = 0;
+};
+
+enum class ReportOutcome {
+    NothingConverted,  // empty ResultList: told so, nothing written
+    SaveFailed,        // the report file could not be written: told so
+    Saved,             // the view holds the lines and may be shown
+};
+
+// The confirmation command up to showing the view: with an empty ResultList
+// says "   ファイル変換がされていません。   " and ends; otherwise rebuilds
+// ReportList, lets the view apply its list settings and take the report
+// lines, then writes the report file at reportPath, saying
+// "   ファイルに保存できませんでした。          " when that fails. An AppError
+// from applying the list settings passes through: ReportList is then
+// rebuilt, nothing is written and the view stays empty. SourceList and
+// ResultList are never changed.
+ReportOutcome makeReport(Session& session, FileSystem& fs, Prompter& prompter,
+                         const Text& reportPath, ReportView& view);

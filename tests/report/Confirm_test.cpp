@@ -1,0 +1,317 @@
+// The report view: layout, keys, the launcher button, and the confirmation
+// command as the main window runs it.
+#include "report/Confirm.h"
+
+#include "platform/app_error.h"
+#include "platform/codepage.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_dir.h"
+#include "ui/extent_list.h"
+#include "ui/form_layout.h"
+#include "ui/list_style.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+QString u(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+ListSettings plainSettings()
+{
+    return {"DejaVu Sans", "14", "$000000FF", "$0000FFFF"};
+}
+
+// What a modal report view held while it was shown.
+struct SeenView {
+    bool shown = false;
+    QString title;
+    QStringList lines;
+    QFont listFont;
+    QPalette listPalette;
+    QPoint position;
+    QSize outerSize;
+    QString focus;
+};
+
+// Runs the confirmation command; a view that comes up is recorded and
+// closed with Escape from its list.
+struct Confirmation {
+    TempDir dir;
+    ScriptedPrompter prompter;
+    Session session;
+    ListSettings settings = plainSettings();
+    SeenView seen;
+
+    std::string programPath() const { return dir.file("vorel"); }
+    std::string reportPath() const { return dir.file("vorel.TXT"); }
+
+    void run(const std::string& program = {})
+    {
+        // Timers still pending when the command returns die with the guard.
+        QObject guard;
+        std::function<void()> watch = [&] {
+            auto* form = qobject_cast<TForm6*>(QApplication::activeModalWidget());
+            if (!form) {
+                QTimer::singleShot(10, &guard, watch);
+                return;
+            }
+            seen.shown = true;
+            seen.title = form->windowTitle();
+            for (int i = 0; i < form->ListBox1->count(); ++i)
+                seen.lines << form->ListBox1->item(i)->text();
+            seen.listFont = form->ListBox1->font();
+            seen.listPalette = form->ListBox1->palette();
+            seen.position = form->pos();
+            seen.outerSize = form->frameGeometry().size();
+            if (QWidget* w = QApplication::focusWidget()) seen.focus = w->objectName();
+            QTest::keyClick(form->ListBox1, Qt::Key_Escape);
+        };
+        QTimer::singleShot(0, &guard, watch);
+        runConfirmation(nullptr, session, settings, systemFileSystem(), prompter,
+                        program.empty() ? programPath() : program, {});
+    }
+};
+
+}  // namespace
+
+class ConfirmTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { setActiveCodePage(CodePage::Utf8); }
+
+    void captionsLayoutAndTabOrder()
+    {
+        TForm6 form({});
+        QCOMPARE(form.objectName(), QStringLiteral("TForm6"));
+        QCOMPARE(form.windowTitle(), u("Vorel (変換確認)"));
+        QCOMPARE(form.size(), QSize(622, 353));
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QCOMPARE(form.font().family(), QStringLiteral("System"));
+        QCOMPARE(form.font().pixelSize(), 19);
+
+        struct Control {
+            const char* name;
+            QString caption;
+            QRect geometry;
+        };
+        const Control labels[] = {
+            {"Label1", u("変換前のファイル名"), {20, 5, 200, 20}},
+            {"Label2", u("変換指示のファイル名"), {20, 25, 200, 20}},
+            {"Label3", u("変換後のファイル名"), {20, 45, 200, 20}},
+        };
+        for (const Control& c : labels) {
+            auto* label = form.findChild<QLabel*>(c.name);
+            QVERIFY2(label, c.name);
+            QCOMPARE(label->text(), c.caption);
+            QCOMPARE(label->geometry(), c.geometry);
+        }
+        const Control buttons[] = {
+            {"BtnLauncherRun", u("ﾗﾝﾁｬｰ起動(&K)..."), {345, 17, 130, 31}},
+            {"BtnCansel", u("ｷｬﾝｾﾙ"), {485, 17, 130, 30}},
+        };
+        for (const Control& c : buttons) {
+            auto* button = form.findChild<QPushButton*>(c.name);
+            QVERIFY2(button, c.name);
+            QCOMPARE(button->text(), c.caption);
+            QCOMPARE(button->geometry(), c.geometry);
+            QVERIFY(!button->isDefault());
+        }
+        auto* list = form.findChild<QListWidget*>("ListBox1");
+        QVERIFY(list);
+        QCOMPARE(list->geometry(), QRect(5, 65, 612, 280));
+
+        QCOMPARE(form.BtnLauncherRun->nextInFocusChain(), static_cast<QWidget*>(form.BtnCansel));
+        QCOMPARE(form.BtnCansel->nextInFocusChain(), static_cast<QWidget*>(form.ListBox1));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.BtnLauncherRun));
+        QTest::keyClick(form.BtnLauncherRun, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.BtnCansel));
+        QTest::keyClick(form.BtnCansel, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.ListBox1));
+    }
+
+    void listScrollsSidewaysFiveTimesItsWidth()
+    {
+        TForm6 form({});
+        form.fillList({"/short", "", "/another"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.ListBox1->horizontalExtent(), 3060);
+        QScrollBar* bar = form.ListBox1->horizontalScrollBar();
+        QTRY_COMPARE(bar->maximum(), 3060 - form.ListBox1->viewport()->width());
+        QVERIFY(bar->isVisible());
+        // A font set later does not change the extent.
+        ListSettings big = plainSettings();
+        big.ListFontSize = "30";
+        applyListSettings(form.ListBox1, big);
+        QTRY_COMPARE(bar->maximum(), 3060 - form.ListBox1->viewport()->width());
+    }
+
+    void escapeAndBackspaceCloseTheView_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("key");
+        for (const char* control : {"ListBox1", "BtnLauncherRun", "BtnCansel"}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1 escape").arg(control)))
+                << QString::fromLatin1(control) << int(Qt::Key_Escape);
+            QTest::newRow(qPrintable(QStringLiteral("%1 backspace").arg(control)))
+                << QString::fromLatin1(control) << int(Qt::Key_Backspace);
+        }
+    }
+    void escapeAndBackspaceCloseTheView()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, key);
+        int launched = 0;
+        TForm6 form([&](QWidget*) { ++launched; });
+        form.fillList({"/a", "/A", "/A", ""});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* widget = form.findChild<QWidget*>(control);
+        QVERIFY(widget);
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key(key));
+        QTRY_VERIFY(!form.isVisible());
+        QCOMPARE(launched, 0);
+    }
+
+    void otherKeysLeaveTheViewOpen()
+    {
+        TForm6 form({});
+        form.fillList({"/a", "/b"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.ListBox1->setFocus();
+        form.ListBox1->setCurrentRow(0);
+        QTest::keyClick(form.ListBox1, Qt::Key_Down);
+        QTest::keyClick(form.ListBox1, Qt::Key_Delete);
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.ListBox1->currentRow(), 1);
+    }
+
+    void cancelButtonClosesTheView()
+    {
+        TForm6 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::mouseClick(form.BtnCansel, Qt::LeftButton);
+        QTRY_VERIFY(!form.isVisible());
+    }
+
+    void launcherButtonHandsTheViewToTheLauncher()
+    {
+        QList<QWidget*> calls;
+        TForm6 form([&](QWidget* view) { calls << view; });
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::mouseClick(form.BtnLauncherRun, Qt::LeftButton);
+        QCOMPARE(calls, QList<QWidget*>{&form});
+        QVERIFY(form.isVisible());  // the view stays open
+        QTest::keyClick(&form, Qt::Key_K, Qt::AltModifier);
+        QCOMPARE(calls.size(), 2);
+    }
+
+    void listItemsKeepTheLinesBytes()
+    {
+        setActiveCodePage(CodePage::Cp932);
+        TForm6 form({});
+        const std::string sjis = "/d/\x83\x5C\x95\x5C.TXT";
+        form.fillList({sjis, ""});
+        QCOMPARE(form.ListBox1->count(), 2);
+        QCOMPARE(form.ListBox1->item(0)->text(), u("/d/ソ表.TXT"));
+        QCOMPARE(form.ListBox1->item(0)->data(Qt::UserRole).toByteArray().toStdString(), sjis);
+        QCOMPARE(form.ListBox1->item(1)->text(), QString());
+    }
+
+    void confirmationShowsTheReportInTheMainWindowsListLook()
+    {
+        Confirmation c;
+        c.dir.write("A.TXT");
+        c.session.SourceList = {c.dir.file("a.txt"), c.dir.file("b"), c.dir.file("c")};
+        c.session.ResultList = {c.dir.file("A.TXT"), "=== 変換失敗 ==="};
+        c.run();
+
+        QVERIFY(c.seen.shown);
+        QCOMPARE(c.seen.title, u("Vorel (変換確認)"));
+        const QString a = QString::fromStdString(c.dir.file("a.txt"));
+        const QString upper = QString::fromStdString(c.dir.file("A.TXT"));
+        const QStringList expected = {a, upper, upper, QString(),
+                                      QString::fromStdString(c.dir.file("b")), u("=== 変換失敗 ==="),
+                                      u(" == ファイル無 =="), QString(),
+                                      QString::fromStdString(c.dir.file("c")), QString(), QString(),
+                                      QString()};
+        QCOMPARE(c.seen.lines, expected);
+        QVERIFY(c.prompter.prompts.empty());
+        QVERIFY(std::filesystem::exists(c.reportPath()));
+        QCOMPARE(QApplication::topLevelWidgets().count(), 0);  // the view is gone
+
+        // The same look as the main window's list with the same settings.
+        ExtentListWidget reference;
+        applyListSettings(&reference, c.settings);
+        QCOMPARE(c.seen.listFont.family(), reference.font().family());
+        QCOMPARE(c.seen.listFont.pixelSize(), reference.font().pixelSize());
+        QCOMPARE(c.seen.listPalette.color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(c.seen.listPalette.color(QPalette::Base), QColor(255, 255, 0));
+        QCOMPARE(c.seen.focus, QStringLiteral("BtnLauncherRun"));
+
+        // Centred on the primary screen.
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        QCOMPARE(c.seen.position, centredPosition(c.seen.outerSize, screen) +
+                                      QGuiApplication::primaryScreen()->geometry().topLeft());
+    }
+
+    void nothingToReportShowsNoView()
+    {
+        Confirmation c;
+        c.session.SourceList = {c.dir.file("a")};
+        c.run();
+        QVERIFY(!c.seen.shown);
+        QCOMPARE(c.prompter.prompts.size(), size_t(1));
+        QCOMPARE(c.prompter.prompts[0].text, fixedText("   ファイル変換がされていません。   "));
+        QVERIFY(!std::filesystem::exists(c.reportPath()));
+        QCOMPARE(QApplication::topLevelWidgets().count(), 0);
+    }
+
+    void unwritableReportShowsTheWarningAndNoView()
+    {
+        Confirmation c;
+        c.dir.write("plain");
+        c.session.SourceList = {c.dir.file("a")};
+        c.session.ResultList = {c.dir.file("A")};
+        c.run(c.dir.file("plain") + "/vorel");  // a program "inside" a regular file
+        QVERIFY(!c.seen.shown);
+        QCOMPARE(c.prompter.prompts.size(), size_t(1));
+        QCOMPARE(c.prompter.prompts[0].text, fixedText("   ファイルに保存できませんでした。          "));
+        QCOMPARE(c.prompter.prompts[0].kind, PromptKind::Warning);
+        QCOMPARE(c.prompter.prompts[0].buttons, unsigned(PbAbort));
+        QCOMPARE(c.session.ReportList, StringList{c.dir.path().string() + "/ == ファイル無 =="});
+        QCOMPARE(QApplication::topLevelWidgets().count(), 0);
+    }
+
+    void listSettingThatDoesNotParseEscapesToTheCaller()
+    {
+        Confirmation c;
+        c.settings.ListFontSize = "abc";
+        c.session.SourceList = {c.dir.file("a")};
+        c.session.ResultList = {c.dir.file("A")};
+        QVERIFY_THROWS_EXCEPTION(AppError, c.run());
+        QVERIFY(!c.seen.shown);
+        QVERIFY(c.prompter.prompts.empty());
+        QVERIFY(!std::filesystem::exists(c.reportPath()));
+        QCOMPARE(c.session.ReportList.size(), size_t(1));
+        QCOMPARE(QApplication::topLevelWidgets().count(), 0);
+    }
+};
+
+QTEST_MAIN(ConfirmTest)
+#include "Confirm_test.moc"

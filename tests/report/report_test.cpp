@@ -1,0 +1,505 @@
+// The confirmation report: after-names found on disk, the report groups and
+// the bytes of the report file.
+#include "report/report.h"
+
+#include "platform/app_error.h"
+#include "platform/codepage.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+const char* const nothingConvertedText = "   ファイル変換がされていません。   ";
+const char* const saveFailedText = "   ファイルに保存できませんでした。          ";
+const char* const failureMarker = "=== 変換失敗 ===";
+const char* const notFound = " == ファイル無 ==";
+
+// The report view as makeReport sees it: records what it was given.
+class RecordingView : public ReportView {
+public:
+    int applied = 0;
+    int filled = 0;
+    StringList lines;
+    bool throwOnApply = false;
+    void applyListSettings() override
+    {
+        ++applied;
+        if (throwOnApply) throw AppError("'x' は整数ではありません");
+    }
+    void fillList(const StringList& l) override
+    {
+        ++filled;
+        lines = l;
+    }
+};
+
+// The real file system, with the lookups counted and the report file's
+// creation, a chosen write or the closing made to fail: a full disk cannot
+// be arranged in a test.
+class FaultyFileSystem : public FileSystem {
+public:
+    enum class Fault { None, Create, FirstWrite, Close };
+    Fault fault = Fault::None;
+    StringList lookups;
+    int writes = 0;
+
+    bool renameEntry(const Text& from, const Text& to) override
+    {
+        return real().renameEntry(from, to);
+    }
+    EntryInfo lookupEntry(const Text& path) override
+    {
+        lookups.push_back(path);
+        return real().lookupEntry(path);
+    }
+    bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) override
+    {
+        return real().listDirectory(dir, entries);
+    }
+    bool fileExists(const Text& path) override { return real().fileExists(path); }
+    std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override
+    {
+        if (fault == Fault::Create) return nullptr;
+        return std::make_unique<Writer>(*this, real().createTextFile(path));
+    }
+    bool readFile(const Text& path, std::string& contents) override
+    {
+        return real().readFile(path, contents);
+    }
+    bool replaceFileAtomically(const Text& path, const std::string& contents) override
+    {
+        return real().replaceFileAtomically(path, contents);
+    }
+
+private:
+    static FileSystem& real() { return systemFileSystem(); }
+
+    class Writer : public TextFileWriter {
+    public:
+        Writer(FaultyFileSystem& fs, std::unique_ptr<TextFileWriter> file)
+            : fs_(fs), file_(std::move(file))
+        {
+        }
+        bool write(const char* bytes, std::size_t size) override
+        {
+            ++fs_.writes;
+            if (fs_.fault == Fault::FirstWrite) return false;
+            return file_ && file_->write(bytes, size);
+        }
+        bool close() override
+        {
+            const bool closed = file_ && file_->close();
+            return closed && fs_.fault != Fault::Close;
+        }
+
+    private:
+        FaultyFileSystem& fs_;
+        std::unique_ptr<TextFileWriter> file_;
+    };
+};
+
+// A file system that stores names in its own form (as a case-folding one
+// does): every lookup finds the name in upper case. Cannot be arranged on
+// this machine's file systems.
+class UpperCaseStoringFileSystem : public FaultyFileSystem {
+public:
+    EntryInfo lookupEntry(const Text& path) override
+    {
+        EntryInfo info = FaultyFileSystem::lookupEntry(path);
+        if (info.exists) info.storedName = toUpperText(activeCodePage(), info.storedName);
+        return info;
+    }
+};
+
+std::string crlfJoined(const StringList& lines)
+{
+    std::string bytes;
+    for (const Text& line : lines) bytes += line + "\r\n";
+    return bytes;
+}
+
+class ReportTest : public ::testing::Test {
+protected:
+    void SetUp() override { setActiveCodePage(CodePage::Utf8); }
+    void TearDown() override { setActiveCodePage(CodePage::Utf8); }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    RecordingView view;
+    FaultyFileSystem fs;
+    Session session;
+
+    std::string reportPath() const { return dir.file("vorel.TXT"); }
+    ReportOutcome report() { return makeReport(session, fs, prompter, reportPath(), view); }
+};
+
+TEST(ReportFilePath, ReplacesTheProgramsExtensionByTxt)
+{
+    setActiveCodePage(CodePage::Utf8);
+    struct Case {
+        const char* program;
+        const char* report;
+    } cases[] = {
+        {"/opt/vorel/build/vorel", "/opt/vorel/build/vorel.TXT"},
+        {"/opt/VOREL.EXE", "/opt/VOREL.TXT"},
+        {"/opt/v.1/vorel", "/opt/v.1/vorel.TXT"},
+        {"/opt/vorel.bin.old", "/opt/vorel.bin.TXT"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(reportFilePath(c.program), c.report) << c.program;
+}
+
+TEST_F(ReportTest, ThreeFilesGiveTwelveLinesEndingInCrLf)
+{
+    for (const char* name : {"MEMO.TXT", "NOTE", "READ ME.TXT"}) dir.write(name, "x");
+    session.SourceList = {dir.file("memo.txt"), dir.file("note"), dir.file("read me.txt")};
+    session.ResultList = {dir.file("MEMO.TXT"), dir.file("NOTE"), dir.file("READ ME.TXT")};
+
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+
+    const std::string expected = dir.file("memo.txt") + "\r\n" + dir.file("MEMO.TXT") + "\r\n" +
+                                 dir.file("MEMO.TXT") + "\r\n" + "\r\n" +
+                                 dir.file("note") + "\r\n" + dir.file("NOTE") + "\r\n" +
+                                 dir.file("NOTE") + "\r\n" + "\r\n" +
+                                 dir.file("read me.txt") + "\r\n" + dir.file("READ ME.TXT") +
+                                 "\r\n" + dir.file("READ ME.TXT") + "\r\n" + "\r\n";
+    EXPECT_EQ(TempDir::read(reportPath()), expected);
+    EXPECT_EQ(session.ReportList, session.ResultList);
+    ASSERT_EQ(view.lines.size(), 12u);
+    EXPECT_EQ(crlfJoined(view.lines), expected);  // the view shows the file's lines
+    for (std::size_t i : {3u, 7u, 11u}) EXPECT_EQ(view.lines[i], "");
+    EXPECT_EQ(view.applied, 1);
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(ReportTest, FailedRenameGivesTheMarkerAndNotFoundAlone)
+{
+    dir.write("MEMO.TXT");
+    dir.write("note.txt");
+    session.SourceList = {dir.file("memo.txt"), dir.file("note.txt")};
+    session.ResultList = {dir.file("MEMO.TXT"), failureMarker};
+
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+
+    EXPECT_EQ(session.ReportList, (StringList{dir.file("MEMO.TXT"), notFound}));
+    EXPECT_EQ(TempDir::read(reportPath()),
+              crlfJoined({dir.file("memo.txt"), dir.file("MEMO.TXT"), dir.file("MEMO.TXT"), "",
+                          dir.file("note.txt"), failureMarker, notFound, ""}));
+    // The marker is never looked up (a file of that name in the working
+    // directory must not be reported as found).
+    EXPECT_EQ(fs.lookups, (StringList{dir.file("MEMO.TXT")}));
+}
+
+TEST_F(ReportTest, EmptyResultListSaysSoAndWritesNothing)
+{
+    session.SourceList = {dir.file("a")};
+    session.ReportList = {"kept"};
+
+    EXPECT_EQ(report(), ReportOutcome::NothingConverted);
+
+    ASSERT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_EQ(prompter.prompts[0].text, nothingConvertedText);
+    EXPECT_EQ(prompter.prompts[0].kind, PromptKind::Information);
+    EXPECT_EQ(prompter.prompts[0].buttons, unsigned(PbYes));
+    EXPECT_FALSE(std::filesystem::exists(reportPath()));
+    EXPECT_EQ(view.applied, 0);
+    EXPECT_EQ(view.filled, 0);
+    EXPECT_EQ(session.ReportList, StringList{"kept"});
+    EXPECT_TRUE(fs.lookups.empty());
+}
+
+TEST_F(ReportTest, TwoReportsInARowRebuildTheListAndReplaceTheFile)
+{
+    dir.write("A");
+    session.SourceList = {dir.file("a")};
+    session.ResultList = {dir.file("A")};
+    // An older, longer report file is replaced, not appended to.
+    dir.write("vorel.TXT", std::string(5000, 'z'));
+
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+    const std::string first = TempDir::read(reportPath());
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+
+    const std::string expected = crlfJoined({dir.file("a"), dir.file("A"), dir.file("A"), ""});
+    EXPECT_EQ(first, expected);
+    EXPECT_EQ(TempDir::read(reportPath()), expected);
+    EXPECT_EQ(session.ReportList, StringList{dir.file("A")});
+    EXPECT_EQ(session.SourceList, StringList{dir.file("a")});
+    EXPECT_EQ(session.ResultList, StringList{dir.file("A")});
+}
+
+TEST_F(ReportTest, LaterReportShowsLaterChangesOnDisk)
+{
+    const std::string renamed = dir.write("NOTE.TXT");
+    session.SourceList = {dir.file("note.txt")};
+    session.ResultList = {renamed};
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+    EXPECT_EQ(session.ReportList, StringList{renamed});
+
+    std::filesystem::remove(renamed);
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+
+    const std::string gone = dir.path().string() + "/" + notFound;
+    EXPECT_EQ(session.ReportList, StringList{gone});
+    EXPECT_EQ(TempDir::read(reportPath()),
+              crlfJoined({dir.file("note.txt"), renamed, gone, ""}));
+}
+
+TEST_F(ReportTest, ReportEntries)
+{
+    std::filesystem::create_directory(dir.path() / "Sub");
+    dir.write("Sub/File.txt");
+    std::filesystem::create_symlink(dir.file("nowhere"), dir.path() / "dangling");
+    const std::string base = dir.path().string() + "/";
+    struct Case {
+        std::string result;
+        std::string entry;
+    } cases[] = {
+        {base + "Sub/File.txt", base + "Sub/File.txt"},
+        {base + "Sub", base + "Sub"},                      // a directory is an entry
+        {base + "dangling", base + "dangling"},            // so is a dangling link
+        {base + "Sub/file.txt", base + "Sub/" + notFound},  // letter case matters here
+        {base + "nothing/x", base + "nothing/" + notFound},
+        {failureMarker, notFound},
+        {"", notFound},
+    };
+    for (const Case& c : cases) EXPECT_EQ(reportEntryOf(fs, c.result), c.entry) << c.result;
+}
+
+TEST_F(ReportTest, FoundNameIsTheNameAsTheFileSystemStoresIt)
+{
+    dir.write("memo.txt");
+    UpperCaseStoringFileSystem folding;
+    session.SourceList = {dir.file("memo.txt")};
+    session.ResultList = {dir.file("memo.txt")};
+
+    ASSERT_EQ(makeReport(session, folding, prompter, reportPath(), view), ReportOutcome::Saved);
+
+    // Path part as instructed, name as stored.
+    EXPECT_EQ(session.ReportList, StringList{dir.path().string() + "/MEMO.TXT"});
+}
+
+TEST_F(ReportTest, OneLookupPerResult)
+{
+    for (int i = 0; i < 5; ++i) dir.write("f" + std::to_string(i));
+    for (int i = 0; i < 5; ++i) session.ResultList.push_back(dir.file("f" + std::to_string(i)));
+    session.SourceList = session.ResultList;
+
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+
+    EXPECT_EQ(fs.lookups, session.ResultList);
+}
+
+TEST_F(ReportTest, FileThatCannotBeWrittenWarnsAndShowsNoView)
+{
+    using Fault = FaultyFileSystem::Fault;
+    for (Fault fault : {Fault::Create, Fault::FirstWrite, Fault::Close}) {
+        SCOPED_TRACE(int(fault));
+        prompter.prompts.clear();
+        fs.fault = fault;
+        dir.write("A");
+        session.SourceList = {dir.file("a")};
+        session.ResultList = {dir.file("A")};
+        session.ReportList = {"old", "older"};
+
+        EXPECT_EQ(report(), ReportOutcome::SaveFailed);
+
+        ASSERT_EQ(prompter.prompts.size(), 1u);
+        EXPECT_EQ(prompter.prompts[0].text, saveFailedText);
+        EXPECT_EQ(prompter.prompts[0].kind, PromptKind::Warning);
+        EXPECT_EQ(prompter.prompts[0].buttons, unsigned(PbAbort));
+        EXPECT_EQ(session.ReportList, StringList{dir.file("A")});  // already rebuilt
+    }
+}
+
+TEST_F(ReportTest, ReportBesideAProgramPathThroughARegularFileCannotBeSaved)
+{
+    dir.write("plain");
+    session.SourceList = {dir.file("a")};
+    session.ResultList = {dir.file("A")};
+    const std::string unwritable = reportFilePath(dir.file("plain") + "/vorel");
+
+    EXPECT_EQ(makeReport(session, fs, prompter, unwritable, view), ReportOutcome::SaveFailed);
+
+    ASSERT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_EQ(prompter.prompts[0].text, saveFailedText);
+    EXPECT_EQ(TempDir::read(dir.file("plain")), "");
+}
+
+TEST_F(ReportTest, ReadOnlyDirectoryCannotTakeTheReport)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
+    std::filesystem::create_directory(dir.path() / "ro");
+    std::filesystem::permissions(dir.path() / "ro", std::filesystem::perms::owner_read |
+                                                        std::filesystem::perms::owner_exec);
+    session.SourceList = {dir.file("a")};
+    session.ResultList = {dir.file("A")};
+
+    EXPECT_EQ(makeReport(session, fs, prompter, dir.file("ro/vorel.TXT"), view),
+              ReportOutcome::SaveFailed);
+    ASSERT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_EQ(prompter.prompts[0].text, saveFailedText);
+}
+
+TEST_F(ReportTest, ListSettingErrorPassesThroughBeforeAnythingIsWritten)
+{
+    dir.write("A");
+    session.SourceList = {dir.file("a")};
+    session.ResultList = {dir.file("A")};
+    view.throwOnApply = true;
+
+    EXPECT_THROW(report(), AppError);
+
+    EXPECT_EQ(session.ReportList, StringList{dir.file("A")});
+    EXPECT_FALSE(std::filesystem::exists(reportPath()));
+    EXPECT_EQ(view.filled, 0);
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST(ReportLines, ListsOfUnequalLengthCoverEveryPositionWithEmptyLines)
+{
+    struct Case {
+        const char* what;
+        StringList source, result, report;
+        StringList lines;
+    } cases[] = {
+        {"run stopped at its second of four files",
+         {"/d/a", "/d/b", "/d/c", "/d/e"},
+         {"/d/A", "=== 変換失敗 ==="},
+         {"/d/A", " == ファイル無 =="},
+         {"/d/a", "/d/A", "/d/A", "", "/d/b", "=== 変換失敗 ===", " == ファイル無 ==", "",
+          "/d/c", "", "", "", "/d/e", "", "", ""}},
+        {"more results than sources",
+         {"/d/a"},
+         {"/d/A", "/d/B"},
+         {"/d/A", "/d/B"},
+         {"/d/a", "/d/A", "/d/A", "", "", "/d/B", "/d/B", ""}},
+        {"no source at all",
+         {},
+         {"/d/A"},
+         {"/d/A"},
+         {"", "/d/A", "/d/A", ""}},
+        {"report list shorter than results",
+         {"/d/a", "/d/b"},
+         {"/d/A", "/d/B"},
+         {"/d/A"},
+         {"/d/a", "/d/A", "/d/A", "", "/d/b", "/d/B", "", ""}},
+        {"nothing", {}, {}, {}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(reportLines(c.source, c.result, c.report), c.lines) << c.what;
+}
+
+TEST_F(ReportTest, StoppedRunReportsEverySourcePath)
+{
+    dir.write("A");
+    session.SourceList = {dir.file("a"), dir.file("b"), dir.file("c")};
+    session.ResultList = {dir.file("A"), failureMarker};
+
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+
+    EXPECT_EQ(session.ReportList, (StringList{dir.file("A"), notFound}));
+    EXPECT_EQ(TempDir::read(reportPath()),
+              crlfJoined({dir.file("a"), dir.file("A"), dir.file("A"), "", dir.file("b"),
+                          failureMarker, notFound, "", dir.file("c"), "", "", ""}));
+}
+
+TEST(ReportLines, LineBreaksInsideNamesAreEscaped)
+{
+    struct Case {
+        std::string entry;
+        std::string line;
+    } cases[] = {
+        {"/d/a\nb", "/d/a\\nb"},
+        {"/d/a\rb", "/d/a\\rb"},
+        {"/d/a\r\nb\n", "/d/a\\r\\nb\\n"},
+        {"\n", "\\n"},
+        {"/d/a\\nb", "/d/a\\nb"},  // a backslash is kept as it is
+        {"/d/a\tb", "/d/a\tb"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(reportLine(c.entry), c.line);
+}
+
+TEST_F(ReportTest, NameWithLineBreaksKeepsItsGroupOfFourLines)
+{
+    const std::string renamed = dir.write("A\nB\r.TXT");
+    session.SourceList = {dir.file("a\nb\r.txt"), dir.file("c")};
+    session.ResultList = {renamed, failureMarker};
+
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+
+    // ReportList keeps the name as found; only the report lines are escaped.
+    EXPECT_EQ(session.ReportList[0], renamed);
+    const std::string escaped = dir.path().string() + "/A\\nB\\r.TXT";
+    const std::string bytes = TempDir::read(reportPath());
+    EXPECT_EQ(bytes, crlfJoined({dir.path().string() + "/a\\nb\\r.txt", escaped, escaped, "",
+                                 dir.file("c"), failureMarker, notFound, ""}));
+    std::size_t lineBreaks = 0;
+    for (char c : bytes) lineBreaks += (c == '\n' || c == '\r');
+    EXPECT_EQ(lineBreaks, 16u);  // eight CR LF pairs, nothing else
+    EXPECT_EQ(view.lines[1], escaped);
+}
+
+TEST(WriteReportFile, WritesEveryLineWithCrLfAndNothingElse)
+{
+    TempDir dir;
+    const std::string path = dir.file("r.TXT");
+    ASSERT_TRUE(writeReportFile(systemFileSystem(), path, {}));
+    EXPECT_EQ(TempDir::read(path), "");  // no header, no byte-order mark
+
+    StringList many;
+    for (int i = 0; i < 20000; ++i) many.push_back("/d/line " + std::to_string(i));
+    ASSERT_TRUE(writeReportFile(systemFileSystem(), path, many));
+    EXPECT_EQ(TempDir::read(path), crlfJoined(many));  // across write blocks
+}
+
+TEST_F(ReportTest, ShiftJisBytesAreWrittenExactlyAsHeld)
+{
+    setActiveCodePage(CodePage::Cp932);
+    // "ソ表" ends both characters in 0x5C, "ファ" holds 0x40 trail bytes.
+    const std::string sj = "\x83\x5C\x95\x5C";
+    const std::string fa = "\x83\x74\x83\x40";
+    const std::string before = dir.write(sj + ".txt");
+    const std::string renamed = dir.file(sj + fa + ".TXT");
+    std::filesystem::rename(before, renamed);
+    session.SourceList = {before, dir.file(fa)};
+    session.ResultList = {renamed, fixedText(failureMarker)};
+
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+
+    const std::string marker =
+        "\x3D\x3D\x3D\x20\x95\xCF\x8A\xB7\x8E\xB8\x94\x73\x20\x3D\x3D\x3D";
+    const std::string none = "\x20\x3D\x3D\x20\x83\x74\x83\x40\x83\x43\x83\x8B\x96\xB3\x20\x3D\x3D";
+    EXPECT_EQ(TempDir::read(reportPath()),
+              crlfJoined({before, renamed, renamed, "", dir.file(fa), marker, none, ""}));
+    EXPECT_EQ(fs.lookups, StringList{renamed});
+
+    // A missing file: the CP932 marker after the path part.
+    std::filesystem::remove(renamed);
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+    EXPECT_EQ(session.ReportList[0], dir.path().string() + "/" + none);
+
+    session.ResultList.clear();
+    prompter.prompts.clear();
+    EXPECT_EQ(report(), ReportOutcome::NothingConverted);
+    EXPECT_EQ(prompter.prompts[0].text,
+              "\x20\x20\x20\x83\x74\x83\x40\x83\x43\x83\x8B\x95\xCF\x8A\xB7\x82\xAA\x82\xB3\x82"
+              "\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1\x81\x42\x20\x20\x20");
+}
+
+TEST_F(ReportTest, Utf8JapaneseNamesAreWrittenExactlyAsHeld)
+{
+    const std::string renamed = dir.write("メモ.TXT");
+    session.SourceList = {dir.file("メモ.txt")};
+    session.ResultList = {renamed};
+
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+
+    EXPECT_EQ(TempDir::read(reportPath()), crlfJoined({dir.file("メモ.txt"), renamed, renamed, ""}));
+}
+
+}  // namespace
