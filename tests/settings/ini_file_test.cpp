@@ -1,0 +1,469 @@
+#include "settings/ini_file.h"
+
+#include "platform/app_error.h"
+#include "platform/codepage.h"
+#include "settings/memory_file_system.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+class CodePageScope {
+public:
+    explicit CodePageScope(CodePage cp) : saved_(activeCodePage()) { setActiveCodePage(cp); }
+    ~CodePageScope() { setActiveCodePage(saved_); }
+
+private:
+    CodePage saved_;
+};
+
+struct IniFileTest : ::testing::Test {
+    TempDir dir;
+    Text path = dir.file("VOREL.INI");
+    IniFile ini{path};
+
+    void SetUp() override { setActiveCodePage(CodePage::Utf8); }
+    void give(const std::string& bytes) { dir.write("VOREL.INI", bytes); }
+    std::string bytes() const { return TempDir::read(path); }
+};
+
+TEST_F(IniFileTest, MissingFileGivesDefaults)
+{
+    EXPECT_EQ(ini.ReadString("TextJyouhou", "TextFontName", "system"), "system");
+    EXPECT_EQ(ini.ReadInteger("DbcsSet", "Set", 3), 3);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(IniFileTest, FirstWriteCreatesTheFile)
+{
+    ini.WriteString("ProgTitle", "1", "メモ帳");
+    EXPECT_EQ(bytes(), "[ProgTitle]\r\n1=メモ帳\r\n");
+    ini.WriteString("ProgTitle", "2", "");
+    EXPECT_EQ(bytes(), "[ProgTitle]\r\n1=メモ帳\r\n2=\r\n");
+    EXPECT_EQ(ini.ReadString("ProgTitle", "2", "x"), "");
+}
+
+struct RoundTrip {
+    const char* name;
+    std::string value;
+    std::string line;  // as written to the file
+    std::string back;  // as read back
+};
+
+TEST_F(IniFileTest, ValuesReadBackAsWritten)
+{
+    const RoundTrip cases[] = {
+        {"plain", "abc", "K=abc", "abc"},
+        {"empty", "", "K=", ""},
+        {"one blank", " ", "K=\" \"", " "},
+        {"blanks around", "  a b\t", "K=\"  a b\t\"", "  a b\t"},
+        {"tab first", "\tx", "K=\"\tx\"", "\tx"},
+        {"hex colour", "$000000FF", "K=$000000FF", "$000000FF"},
+        {"lower-case name", "clwindow", "K=clwindow", "clwindow"},
+        {"0x", "0x2", "K=0x2", "0x2"},
+        {"double-quoted", "\"q\"", "K=\"\"q\"\"", "\"q\""},
+        {"single-quoted", "'q'", "K=\"'q'\"", "'q'"},
+        {"two quotes", "\"\"", "K=\"\"\"\"", "\"\""},
+        {"lone quote", "\"", "K=\"", "\""},
+        {"opening quote only", "\"abc", "K=\"abc", "\"abc"},
+        {"mixed quotes", "'abc\"", "K='abc\"", "'abc\""},
+        {"blank then quote", " \"", "K=\" \"\"", " \""},
+        {"equals sign", "a=b", "K=a=b", "a=b"},
+        {"comment mark", ";x", "K=;x", ";x"},
+        {"brackets", "[x]", "K=[x]", "[x]"},
+        {"multibyte", "日本語", "K=日本語", "日本語"},
+        {"percent f", "%f /p", "K=%f /p", "%f /p"},
+        // A line break never splits the line: each CR and LF becomes a blank.
+        {"LF inside", "a\nb", "K=a b", "a b"},
+        {"CR LF inside", "a\r\nb", "K=a  b", "a  b"},
+        {"LF at end", "a\n", "K=\"a \"", "a "},
+        {"CR first", "\rx", "K=\" x\"", " x"},
+        {"NUL ends", "ab\0cd"s, "K=ab", "ab"},
+    };
+    for (const RoundTrip& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(path);
+        ini.WriteString("S", "K", c.value);
+        EXPECT_EQ(bytes(), "[S]\r\n" + c.line + "\r\n");
+        EXPECT_EQ(ini.ReadString("S", "K", "default"), c.back);
+        // Rewriting the existing key gives the same bytes.
+        ini.WriteString("S", "K", c.value);
+        EXPECT_EQ(bytes(), "[S]\r\n" + c.line + "\r\n");
+    }
+}
+
+struct Decoding {
+    std::string line;
+    std::string value;
+};
+
+TEST_F(IniFileTest, ValuesAreTrimmedAndUnquotedOnRead)
+{
+    const Decoding cases[] = {
+        {"K=abc", "abc"},
+        {"K =  abc  ", "abc"},
+        {"  K\t=\tabc\t", "abc"},
+        {"K=\"  a  \"  ", "  a  "},
+        {"K=  'x'", "x"},
+        {"K='x\"", "'x\""},
+        {"K=\"\"", ""},
+        {"K=\"", "\""},
+        {"K=\"\"\"", "\""},
+        {"K=a = b", "a = b"},
+        {"K=a\0b"s, "a"},
+        {"k=lower key", "lower key"},
+    };
+    for (const Decoding& c : cases) {
+        SCOPED_TRACE(c.line);
+        give("[S]\r\n" + c.line + "\r\n");
+        EXPECT_EQ(ini.ReadString("S", "K", "default"), c.value);
+    }
+}
+
+TEST_F(IniFileTest, LinesThatHoldNoKeyGiveTheDefault)
+{
+    const std::string cases[] = {
+        "K", "=K", ";K=1", "[K=1", " ", "",
+    };
+    for (const std::string& line : cases) {
+        SCOPED_TRACE(line);
+        give("[S]\r\n" + line + "\r\n");
+        EXPECT_EQ(ini.ReadString("S", "K", "default"), "default");
+        EXPECT_EQ(ini.ReadString("S", "", "default"), "default");
+    }
+}
+
+TEST_F(IniFileTest, SectionsAndKeysMatchWithoutRegardToCase)
+{
+    give("[textjyouhou]\r\nTEXTFONTNAME=MS Gothic\r\n[ DbcsSet ]\r\n set = 2 \r\n");
+    EXPECT_EQ(ini.ReadString("TextJyouhou", "TextFontName", "system"), "MS Gothic");
+    EXPECT_EQ(ini.ReadInteger("DBCSSET", "Set", 3), 2);
+
+    // The key keeps its spelling in the file; only its line changes.
+    ini.WriteString("TextJyouhou", "TextFontName", "IPAGothic");
+    ini.WriteInteger("dbcsset", "SET", 1);
+    EXPECT_EQ(bytes(), "[textjyouhou]\r\nTEXTFONTNAME=IPAGothic\r\n[ DbcsSet ]\r\nset=1\r\n");
+}
+
+TEST_F(IniFileTest, CaseMatchingIsAsciiOnly)
+{
+    give("[Ｓ]\r\nＫ=1\r\n");
+    EXPECT_EQ(ini.ReadString("Ｓ", "Ｋ", "d"), "1");
+    EXPECT_EQ(ini.ReadString("ｓ", "Ｋ", "d"), "d");
+}
+
+TEST_F(IniFileTest, FirstSectionAndFirstKeyWin)
+{
+    give("[S]\r\nK=1\r\nk=2\r\n[T]\r\n[s]\r\nK=3\r\nL=4\r\n");
+    EXPECT_EQ(ini.ReadString("S", "K", "d"), "1");
+    // A key only in a later section of the same name is not seen, and a write
+    // goes to the first section.
+    EXPECT_EQ(ini.ReadString("S", "L", "d"), "d");
+    ini.WriteString("S", "K", "9");
+    ini.WriteString("S", "L", "8");
+    EXPECT_EQ(bytes(), "[S]\r\nK=9\r\nk=2\r\nL=8\r\n[T]\r\n[s]\r\nK=3\r\nL=4\r\n");
+}
+
+TEST_F(IniFileTest, KeysBeforeTheFirstSectionBelongToNone)
+{
+    give("K=1\r\n[S]\r\nJ=2\r\n");
+    EXPECT_EQ(ini.ReadString("S", "K", "d"), "d");
+    ini.WriteString("S", "K", "3");
+    EXPECT_EQ(bytes(), "K=1\r\n[S]\r\nJ=2\r\nK=3\r\n");
+}
+
+struct Edit {
+    const char* name;
+    const char* section;
+    const char* key;
+    const char* value;
+    std::string after;
+};
+
+TEST_F(IniFileTest, WritesKeepEveryOtherLineByteForByte)
+{
+    const std::string before =
+        "; Vorel settings\r\n"
+        "[S]\r\n"
+        "  ; indented comment\r\n"
+        "K = old \r\n"
+        "stray line without equals\r\n"
+        "J=2\r\n"
+        "\r\n"
+        "# not ours\r\n"
+        "[T]\r\n"
+        "X=1\r\n";
+    const Edit cases[] = {
+        {"existing key", "S", "K", "new",
+         "; Vorel settings\r\n[S]\r\n  ; indented comment\r\nK=new\r\nstray line without equals\r\n"
+         "J=2\r\n\r\n# not ours\r\n[T]\r\nX=1\r\n"},
+        {"new key after the last key line", "S", "N", "v",
+         "; Vorel settings\r\n[S]\r\n  ; indented comment\r\nK = old \r\nstray line without equals\r\n"
+         "J=2\r\nN=v\r\n\r\n# not ours\r\n[T]\r\nX=1\r\n"},
+        {"new key in the last section", "T", "Y", "v", before + "Y=v\r\n"},
+        {"new section", "U", "Z", "v", before + "[U]\r\nZ=v\r\n"},
+    };
+    for (const Edit& c : cases) {
+        SCOPED_TRACE(c.name);
+        give(before);
+        ini.WriteString(c.section, c.key, c.value);
+        EXPECT_EQ(bytes(), c.after);
+    }
+}
+
+TEST_F(IniFileTest, NewKeyInASectionWithoutKeysFollowsItsHeader)
+{
+    give("[S]\r\n; only a comment\r\n[T]\r\n");
+    ini.WriteString("S", "K", "1");
+    EXPECT_EQ(bytes(), "[S]\r\nK=1\r\n; only a comment\r\n[T]\r\n");
+}
+
+struct Damaged {
+    const char* name;
+    std::string before;
+    const char* readKey;
+    std::string read;  // "(default)" for the default
+    const char* writeSection;
+    const char* writeKey;
+    std::string after;
+};
+
+TEST_F(IniFileTest, DamagedFilesReadAsFarAsUnderstoodAndKeepTheirBytes)
+{
+    const std::string mbLine(1 << 20, 'x');
+    const std::string binary = "\x01\x02\xFF\xFE\x80garbage\x1B[0m";
+    const Damaged cases[] = {
+        {"binary bytes", binary + "\r\n[S]\r\nK=1\r\n", "K", "1", "S", "K",
+         binary + "\r\n[S]\r\nK=v\r\n"},
+        {"binary value", "[S]\r\nK=\x81\xFF\x01\r\n", "K", "\x81\xFF\x01", "S", "J",
+         "[S]\r\nK=\x81\xFF\x01\r\nJ=v\r\n"},
+        {"NUL bytes", "[S]\r\n\0\0\0\r\nK=1\0\0\r\n"s, "K", "1", "S", "K",
+         "[S]\r\n\0\0\0\r\nK=v\r\n"s},
+        {"NUL in a section name", "[S\0x]\r\nK=1\r\n"s, "K", "(default)", "S", "K",
+         "[S\0x]\r\nK=1\r\n[S]\r\nK=v\r\n"s},
+        {"1 MB line", "[S]\r\n" + mbLine + "\r\nK=1\r\n", "K", "1", "S", "J",
+         "[S]\r\n" + mbLine + "\r\nK=1\r\nJ=v\r\n"},
+        {"1 MB value", "[S]\r\nK=" + mbLine + "\r\n", "K", std::string(1023, 'x'), "S", "J",
+         "[S]\r\nK=" + mbLine + "\r\nJ=v\r\n"},
+        {"no final line end, same key", "[S]\r\nK=1", "K", "1", "S", "K", "[S]\r\nK=v\r\n"},
+        {"no final line end, new key", "[S]\r\nK=1", "K", "1", "S", "J", "[S]\r\nK=1\r\nJ=v\r\n"},
+        {"no final line end, new section", "[S]\r\nK=1", "K", "1", "T", "J",
+         "[S]\r\nK=1\r\n[T]\r\nJ=v\r\n"},
+        {"no final line end after a header", "[S]", "K", "(default)", "S", "K", "[S]\r\nK=v\r\n"},
+        {"byte order mark", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "K", "1", "S", "J",
+         "\xEF\xBB\xBF[S]\r\nK=1\r\nJ=v\r\n"},
+        {"byte order mark only", "\xEF\xBB\xBF", "K", "(default)", "S", "K",
+         "\xEF\xBB\xBF[S]\r\nK=v\r\n"},
+        {"LF line ends", "[S]\nK=1\nJ=2\n[T]\n", "J", "2", "S", "K", "[S]\nK=v\r\nJ=2\n[T]\n"},
+        {"LF line ends, new key", "[S]\nK=1\n[T]\n", "K", "1", "S", "J", "[S]\nK=1\nJ=v\r\n[T]\n"},
+        {"CR line ends", "[S]\rK=1\rJ=2\r", "J", "2", "S", "K", "[S]\rK=v\r\nJ=2\r"},
+        {"CR line ends, new section", "[S]\rK=1\r", "K", "1", "T", "K", "[S]\rK=1\r[T]\r\nK=v\r\n"},
+        {"mixed line ends", "[S]\r\r\nK=1\n\rJ=2", "J", "2", "S", "K", "[S]\r\r\nK=v\r\n\rJ=2"},
+        {"only NUL bytes", "\0\0\0"s, "K", "(default)", "S", "K", "\0\0\0\r\n[S]\r\nK=v\r\n"s},
+        {"unclosed section", "[S\r\nK=1\r\n", "K", "(default)", "S", "K", "[S\r\nK=1\r\n[S]\r\nK=v\r\n"},
+    };
+    for (const Damaged& c : cases) {
+        SCOPED_TRACE(c.name);
+        give(c.before);
+        EXPECT_EQ(ini.ReadString("S", c.readKey, "(default)"), c.read);
+        EXPECT_EQ(ini.ReadInteger("S", c.readKey, -5), c.read == "1" ? 1 : c.read == "2" ? 2 : -5);
+        ini.WriteString(c.writeSection, c.writeKey, "v");
+        EXPECT_EQ(bytes(), c.after);
+    }
+}
+
+TEST_F(IniFileTest, LongValuesReadBackAsTheirFirst1023Bytes)
+{
+    const std::string value(2000, 'a');
+    ini.WriteString("S", "K", value);
+    EXPECT_EQ(bytes(), "[S]\r\nK=" + value + "\r\n");  // written whole
+    EXPECT_EQ(ini.ReadString("S", "K", ""), value.substr(0, 1023));
+
+    ini.WriteString("S", "K", std::string(1023, 'b'));
+    EXPECT_EQ(ini.ReadString("S", "K", ""), std::string(1023, 'b'));
+
+    // The cut is counted after the quotes are removed.
+    give("[S]\r\nK=\"" + std::string(1023, 'c') + "\"\r\n");
+    EXPECT_EQ(ini.ReadString("S", "K", ""), std::string(1023, 'c'));
+}
+
+TEST_F(IniFileTest, TheCutNeverSplitsAMultibyteCharacter)
+{
+    struct Case {
+        CodePage cp;
+        std::string character;
+    };
+    const Case cases[] = {{CodePage::Utf8, "\xE3\x81\x82"}, {CodePage::Cp932, "\x82\xA0"}};
+    for (const Case& c : cases) {
+        CodePageScope scope(c.cp);
+        const std::string head(1022, 'a');
+        ini.WriteString("S", "K", head + c.character + "zz");
+        EXPECT_EQ(ini.ReadString("S", "K", ""), head);
+        ini.WriteString("S", "K", std::string(1023 - c.character.size(), 'a') + c.character + "zz");
+        EXPECT_EQ(ini.ReadString("S", "K", ""), std::string(1023 - c.character.size(), 'a') + c.character);
+    }
+}
+
+struct IntegerCase {
+    std::string stored;
+    std::int32_t value;
+};
+
+TEST_F(IniFileTest, ReadIntegerTurns0xIntoDollarThenTakesTheIntegerRule)
+{
+    const IntegerCase cases[] = {
+        {"0x2", 2},
+        {"0X2", 2},
+        {"0x", 3},
+        {"0X", 3},
+        {" 2", 2},
+        {"2a", 3},
+        {"7", 7},
+        {"-7", -7},
+        {"+7", 7},
+        {"", 3},
+        {"0xFF", 255},
+        {"0xff", 255},
+        {"$ff", 255},
+        {"0x80000000", -2147483647 - 1},
+        {"0xFFFFFFFF", -1},
+        {"0x123456789", 3},
+        {"00x2", 3},
+        {"x0x2", 3},
+        {"0y2", 3},
+        {"0x-2", 3},
+        {"0x 2", 3},
+        {"2147483647", 2147483647},
+        {"2147483648", 3},
+        {"-2147483647", -2147483647},
+        {"-2147483648", 3},
+        {"\"0x10\"", 16},
+        {"0009", 9},
+    };
+    for (const IntegerCase& c : cases) {
+        SCOPED_TRACE(c.stored);
+        give("[DbcsSet]\r\nSet=" + c.stored + "\r\n");
+        EXPECT_EQ(ini.ReadInteger("DbcsSet", "Set", 3), c.value);
+    }
+}
+
+TEST_F(IniFileTest, WriteIntegerWritesDecimal)
+{
+    const std::pair<std::int32_t, std::string> cases[] = {
+        {0, "0"}, {7, "7"}, {-1, "-1"}, {2147483647, "2147483647"}, {-2147483647 - 1, "-2147483648"},
+    };
+    for (const auto& [value, text] : cases) {
+        SCOPED_TRACE(text);
+        ini.WriteInteger("DbcsSet", "Set", value);
+        EXPECT_EQ(bytes(), "[DbcsSet]\r\nSet=" + text + "\r\n");
+        EXPECT_EQ(ini.ReadString("DbcsSet", "Set", ""), text);
+    }
+}
+
+TEST_F(IniFileTest, EachOperationReadsTheFileAfresh)
+{
+    ini.WriteString("S", "K", "1");
+    give("[S]\r\nK=2\r\n; edited meanwhile\r\n");
+    EXPECT_EQ(ini.ReadString("S", "K", ""), "2");
+    ini.WriteString("S", "J", "3");
+    EXPECT_EQ(bytes(), "[S]\r\nK=2\r\nJ=3\r\n; edited meanwhile\r\n");
+}
+
+struct ErrorText {
+    CodePage cp;
+    std::string path;
+    std::string message;
+};
+
+TEST(IniFileWriteError, NamesTheFullPathInTheActiveCodePage)
+{
+    const ErrorText cases[] = {
+        {CodePage::Utf8, "/opt/設定/VOREL.INI",
+         "/opt/設定/VOREL.INI \xE3\x81\xAB\xE6\x9B\xB8\xE3\x81\x8D\xE8\xBE\xBC\xE3\x82\x81"
+         "\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93"},
+        {CodePage::Cp932, "/opt/\x90\xDD\x92\xE8/VOREL.INI",
+         "/opt/\x90\xDD\x92\xE8/VOREL.INI \x82\xC9\x8F\x91\x82\xAB\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1"},
+        {CodePage::Cp932, "/opt/%s/VOREL.INI",
+         "/opt/%s/VOREL.INI \x82\xC9\x8F\x91\x82\xAB\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1"},
+    };
+    for (const ErrorText& c : cases) {
+        SCOPED_TRACE(c.path);
+        CodePageScope scope(c.cp);
+        MemoryFileSystem fs;
+        fs.files[c.path] = "[S]\r\nK=1\r\n";
+        fs.replacesLeft = 0;
+        IniFile ini(c.path, fs);
+        try {
+            ini.WriteString("S", "K", "2");
+            ADD_FAILURE() << "no error";
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.message(), c.message);
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+        EXPECT_THROW(ini.WriteInteger("S", "K", 2), AppError);
+        EXPECT_EQ(fs.files[c.path], "[S]\r\nK=1\r\n");
+    }
+}
+
+TEST(IniFileWriteError, AFileThatCannotBeReadIsNotReplaced)
+{
+    MemoryFileSystem fs;
+    fs.files["/p/VOREL.INI"] = "[ProgTitle]\r\n1=mine\r\n";
+    fs.unreadable = true;
+    IniFile ini("/p/VOREL.INI", fs);
+    EXPECT_EQ(ini.ReadString("ProgTitle", "1", "d"), "d");
+    EXPECT_THROW(ini.WriteString("S", "K", "v"), AppError);
+    EXPECT_EQ(fs.replaceCalls, 0);
+    EXPECT_EQ(fs.files["/p/VOREL.INI"], "[ProgTitle]\r\n1=mine\r\n");
+}
+
+TEST(IniFileWriteError, ADirectoryInThePlaceOfTheFile)
+{
+    setActiveCodePage(CodePage::Utf8);
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "VOREL.INI");
+    IniFile ini(dir.file("VOREL.INI"));
+    EXPECT_EQ(ini.ReadString("S", "K", "d"), "d");
+    try {
+        ini.WriteString("S", "K", "v");
+        ADD_FAILURE() << "no error";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.message(), dir.file("VOREL.INI") + " に書き込めません");
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "VOREL.INI"));
+}
+
+TEST(IniFileWriteError, AMissingDirectory)
+{
+    setActiveCodePage(CodePage::Utf8);
+    TempDir dir;
+    const Text path = dir.file("gone") + "/VOREL.INI";
+    IniFile ini(path);
+    try {
+        ini.WriteString("S", "K", "v");
+        ADD_FAILURE() << "no error";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.message(), path + " に書き込めません");
+    }
+}
+
+TEST(SettingsFilePath, ReplacesTheProgramsExtension)
+{
+    setActiveCodePage(CodePage::Utf8);
+    const std::pair<Text, Text> cases[] = {
+        {"/opt/vorel/vorel", "/opt/vorel/vorel.INI"},
+        {"/opt/vorel/VOREL.EXE", "/opt/vorel/VOREL.INI"},
+        {"/opt/v.1/vorel", "/opt/v.1/vorel.INI"},
+        {"/opt/vorel/vorel.tar.gz", "/opt/vorel/vorel.tar.INI"},
+    };
+    for (const auto& [program, settings] : cases) {
+        SCOPED_TRACE(program);
+        EXPECT_EQ(settingsFilePath(program), settings);
+        EXPECT_EQ(IniFile(settingsFilePath(program)).path(), settings);
+    }
+}
+
+}  // namespace
