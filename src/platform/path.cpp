@@ -1,0 +1,51 @@
+// Path split by a forward character walk, shared by every platform.
+#include "platform/path.h"
+
+#include "platform/codepage_walk.h"
+
+namespace {
+
+struct Marks {
+    std::size_t nameStart = 0;                    // just past the last separator
+    std::size_t extensionStart = std::string::npos;  // the last period after it
+};
+
+Marks findMarks(CodePage cp, const Text& fullPath)
+{
+    Marks m;
+    for (std::size_t i = 0; i < fullPath.size();) {
+        const int n = codepage_walk::charLengthIn(cp, fullPath.data() + i, fullPath.size() - i);
+        if (n == 1) {
+            if (isPathSeparator(fullPath[i])) {
+                m.nameStart = i + 1;
+                m.extensionStart = std::string::npos;
+            } else if (fullPath[i] == '.') {
+                m.extensionStart = i;
+            }
+        }
+        i += n;
+    }
+    return m;
+}
+
+}  // namespace
+
+PathSplit splitPath(CodePage cp, const Text& fullPath)
+{
+    const Marks m = findMarks(cp, fullPath);
+    PathSplit s;
+    s.pathPart = fullPath.substr(0, m.nameStart);
+    s.namePart = fullPath.substr(m.nameStart);
+    if (m.extensionStart != std::string::npos) {
+        s.extensionPart = fullPath.substr(m.extensionStart);
+        s.stem = fullPath.substr(0, m.extensionStart);
+    } else {
+        s.stem = fullPath;
+    }
+    return s;
+}
+
+Text replaceExtension(CodePage cp, const Text& fullPath, const Text& ext)
+{
+    return splitPath(cp, fullPath).stem + ext;
+}
