@@ -1,0 +1,96 @@
+#include "rename/naming.h"
+
+#include "platform/codepage.h"
+#include "platform/path.h"
+#include "rename/mb_string.h"
+
+namespace {
+
+// A name that keeps the entry in its directory: no separator (by character,
+// so a trail byte is never taken for one), no NUL, not empty, "." or "..".
+bool staysInDirectory(CodePage cp, const Text& name)
+{
+    if (name.empty() || name == "." || name == "..") return false;
+    const char* p = name.c_str();
+    const char* end = p + name.size();
+    while (p < end) {
+        if (*p == 0) return false;
+        int step = charLength(cp, p);
+        if (step == 1 && isPathSeparator(*p)) return false;
+        p += step;
+    }
+    return true;
+}
+
+Text newNamePart(CodePage cp, Operation op, const PathSplit& split, const Text& typed)
+{
+    const Text& name = split.namePart;
+    const Text& ext = split.extensionPart;
+    const Text base = name.substr(0, name.size() - ext.size());
+    switch (op) {
+    case Operation::StartAdd:
+        return typed + name;
+    case Operation::EndAdd:
+        return base + typed + ext;
+    case Operation::ExtChange:
+        return base + typed;
+    case Operation::StartDel: {
+        const int k = MbLength(typed);
+        const int m = MbLength(name);
+        return MbCopy(name, k + 1, m - k);
+    }
+    case Operation::EndDel: {
+        const int p = MbPos(typed, name);
+        return MbCopy(name, 1, p - 1) + ext;
+    }
+    case Operation::Upper:
+        return toUpperText(cp, name);
+    case Operation::Lower:
+        return toLowerText(cp, name);
+    }
+    return name;
+}
+
+Text nameMessage(const Text& name, const char* tail)
+{
+    return fixedText("   ") + name + fixedText(tail);
+}
+
+}  // namespace
+
+std::optional<Text> newFullPath(Operation op, const Text& fullPath, const Text& typed)
+{
+    const CodePage cp = activeCodePage();
+    const PathSplit split = splitPath(cp, fullPath);
+    Text name = newNamePart(cp, op, split, typed);
+    if (!staysInDirectory(cp, name)) return std::nullopt;
+    return split.pathPart + name;
+}
+
+bool hasValidation(Operation op)
+{
+    return op == Operation::StartDel || op == Operation::EndDel;
+}
+
+std::optional<Text> validationMessage(Operation op, const Text& fullPath, const Text& typed)
+{
+    if (!hasValidation(op)) return std::nullopt;
+    const PathSplit split = splitPath(activeCodePage(), fullPath);
+    const Text& name = split.namePart;
+    const int p = MbPos(typed, name);
+    if (p == 0) return nameMessage(name, " には、指定文字列がありません。          ");
+    if (op == Operation::StartDel) {
+        if (p != 1) return nameMessage(name, " には、指定文字列が先頭にありません。          ");
+        return std::nullopt;
+    }
+    if (MbLength(name) != (p - 1) + MbLength(typed) + MbLength(split.extensionPart)) {
+        return nameMessage(name, " には、指定文字列が最後にありません。          ");
+    }
+    return std::nullopt;
+}
+
+Text renameFailedMessage(const Text& fullPath)
+{
+    return nameMessage(splitPath(activeCodePage(), fullPath).namePart,
+                       " の変換に失敗しました。          ");
+}

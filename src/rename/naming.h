@@ -1,0 +1,25 @@
+#pragma once
+// How each rename operation forms a new name, and the check of every name
+// that the two delete operations make before anything is renamed.
+#include "platform/text.h"
+
+#include <optional>
+
+enum class Operation { StartAdd, EndAdd, ExtChange, StartDel, EndDel, Upper, Lower };
+
+// The new full path of fullPath under the operation; typed is the text of
+// the operation's field (unused by Upper and Lower). Only the name part
+// changes. nullopt when the new name would not stay a name in the same
+// directory (it holds a path separator or a NUL byte, or is empty, "." or
+// ".."): the caller treats that as a failed rename.
+std::optional<Text> newFullPath(Operation op, const Text& fullPath, const Text& typed);
+
+// True for the operations that check every name before the first rename.
+bool hasValidation(Operation op);
+
+// The warning for a name that fails the operation's check, nullopt when it
+// passes (always for operations without a check).
+std::optional<Text> validationMessage(Operation op, const Text& fullPath, const Text& typed);
+
+// The warning after a failed rename of fullPath.
+Text renameFailedMessage(const Text& fullPath);
