@@ -1,0 +1,330 @@
+#include "app/Main.h"
+
+#include "app/Dbcsset.h"
+#include "report/Confirm.h"
+#include "platform/app_error.h"
+#include "platform/codepage.h"
+#include "platform/path.h"
+#include "platform/window_raise.h"
+#include "ui/choosers.h"
+#include "ui/extent_list.h"
+#include "ui/form_layout.h"
+#include "ui/help_viewer.h"
+#include "ui/list_style.h"
+#include "ui/qt_text.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QListWidgetItem>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace {
+constexpr int clientWidth = 622;
+constexpr int clientHeight = 334;
+}  // namespace
+
+TForm1::TForm1(MainServices services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services))
+{
+    settingsPath_ = settingsFilePath(services_.programPath);
+    const QString initialFace = QString::fromUtf8("ＭＳ Ｐゴシック");
+    if (QFontDatabase::hasFamily(initialFace)) fontDialogFont_.setFamily(initialFace);
+    fontDialogFont_.setPixelSize(12);
+    buildControls();
+    buildMenu();
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    FormDestroy();
+}
+
+template <typename F> void TForm1::guarded(F&& body)
+{
+    try {
+        body();
+    } catch (const AppError& error) {
+        services_.prompter->showError(error.message());
+    }
+}
+
+void TForm1::buildControls()
+{
+    setObjectName(QStringLiteral("TForm1"));
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client);
+    setupFixedWindow(client, clientWidth, clientHeight, QString());
+    setWindowTitle(uiText("Vorel (ﾒｲﾝ)"));
+    setFont(client->font());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+
+    BtnUpper = makeButton(client, "BtnUpper", uiText("大文字変換(&U)"), {5, 10, 115, 30});
+    BtnLower = makeButton(client, "BtnLower", uiText("小文字変換(&L)"), {130, 10, 115, 30});
+    BtnExt = makeButton(client, "BtnExt", uiText("拡張変換(&E)"), {255, 10, 115, 31});
+    BtnConfirm = makeButton(client, "BtnConfirm", uiText("変換確認(&C)"), {380, 10, 115, 31});
+    BtnCansel = makeButton(client, "BtnCansel", uiText("終了"), {505, 10, 110, 30});
+    ListBox1 = new ExtentListWidget(client);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(5, 50, 612, 280);
+    ListBox1->setLineHeight(18);
+    Panel1 = new QFrame(client);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 0, clientWidth, 2);
+    Panel1->setFrameShape(QFrame::Panel);
+    Panel1->setFocusPolicy(Qt::NoFocus);
+
+    QWidget::setTabOrder(BtnUpper, BtnLower);
+    QWidget::setTabOrder(BtnLower, BtnExt);
+    QWidget::setTabOrder(BtnExt, BtnConfirm);
+    QWidget::setTabOrder(BtnConfirm, BtnCansel);
+    QWidget::setTabOrder(BtnCansel, ListBox1);
+
+    connect(BtnUpper, &QPushButton::clicked, this, &TForm1::BtnUpperClick);
+    connect(BtnLower, &QPushButton::clicked, this, &TForm1::BtnLowerClick);
+    connect(BtnExt, &QPushButton::clicked, this, &TForm1::BtnExtClick);
+    connect(BtnConfirm, &QPushButton::clicked, this, &TForm1::BtnConfirmClick);
+    connect(BtnCansel, &QPushButton::clicked, this, &TForm1::BtnCanselClick);
+    for (QWidget* w : {static_cast<QWidget*>(ListBox1), static_cast<QWidget*>(BtnUpper),
+                       static_cast<QWidget*>(BtnLower), static_cast<QWidget*>(BtnExt),
+                       static_cast<QWidget*>(BtnConfirm), static_cast<QWidget*>(BtnCansel)})
+        w->installEventFilter(this);
+    BtnUpper->setFocus();
+}
+
+void TForm1::buildMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    Menufile = bar->addMenu(uiText("ﾌｧｲﾙ(&F)"));
+    Menufile->setObjectName(QStringLiteral("Menufile"));
+    MenuFileExit = Menufile->addAction(uiText("終了(&X)"));
+    MenuFileExit->setObjectName(QStringLiteral("MenuFileExit"));
+    MenuOption = bar->addMenu(uiText("環境設定(&K)"));
+    MenuOption->setObjectName(QStringLiteral("MenuOption"));
+    MenuDbcsCheck = MenuOption->addAction(uiText("2ﾊﾞｲﾄ文字設定(&D)..."));
+    MenuDbcsCheck->setObjectName(QStringLiteral("MenuDbcsCheck"));
+    MenuLauncherSet = MenuOption->addAction(uiText("ﾗﾝﾁｬｰ設定(&L)..."));
+    MenuLauncherSet->setObjectName(QStringLiteral("MenuLauncherSet"));
+    MenuFontSet = MenuOption->addAction(uiText("ﾌｫﾝﾄ設定(&F)..."));
+    MenuFontSet->setObjectName(QStringLiteral("MenuFontSet"));
+    MenuBackColorSet = MenuOption->addAction(uiText("背景色設定(&C)..."));
+    MenuBackColorSet->setObjectName(QStringLiteral("MenuBackColorSet"));
+    MenuHelp = bar->addMenu(uiText("ﾍﾙﾌﾟ(&H)"));
+    MenuHelp->setObjectName(QStringLiteral("MenuHelp"));
+    MenuHelpDisp = MenuHelp->addAction(uiText("ﾍﾙﾌﾟ表示(&C)"));
+    MenuHelpDisp->setObjectName(QStringLiteral("MenuHelpDisp"));
+
+    connect(MenuFileExit, &QAction::triggered, this, &TForm1::MenuFileExitClick);
+    connect(MenuDbcsCheck, &QAction::triggered, this, &TForm1::MenuDbcsCheckClick);
+    connect(MenuLauncherSet, &QAction::triggered, this, &TForm1::MenuLauncherSetClick);
+    connect(MenuFontSet, &QAction::triggered, this, &TForm1::MenuFontSetClick);
+    connect(MenuBackColorSet, &QAction::triggered, this, &TForm1::MenuBackColorSetClick);
+    connect(MenuHelpDisp, &QAction::triggered, this, &TForm1::MenuHelpDispClick);
+
+    // The client area keeps its designed size below the menu bar.
+    setFixedSize(clientWidth, clientHeight + bar->sizeHint().height());
+}
+
+void TForm1::FormCreate()
+{
+    // Step 1: five times the list's width, 3060 pixels at the designed 612.
+    ListBox1->setHorizontalExtent(ListBox1->width() * 50 / 10);
+
+    // Steps 2 and 3: a first start creates the settings file. The test looks
+    // at the file that is read and written, so a second start never rewrites
+    // the launcher sections.
+    if (!services_.fs->fileExists(settingsPath_)) {
+        services_.prompter->ask(
+            fixedText("   VOREL.INIファイルが存在しませんので、   \n\r   INI ファイルを作成します。   "),
+            PromptKind::Warning, PbYes);
+        guarded([&] { writeFirstRunSettings(); });
+    }
+
+    ReadIniFileValue();                   // step 4
+    guarded([&] { applyListFont(); });    // step 5
+    // Step 6: the four lists of the session start empty.
+
+    if (!services_.arguments.empty()) {   // step 7
+        session.SourceList = services_.arguments;
+        ListBox1->clear();
+        for (const Text& path : session.SourceList) {
+            auto* item = new QListWidgetItem(toQString(path), ListBox1);
+            item->setData(Qt::UserRole, QByteArray::fromStdString(path));
+        }
+        ListBox1->setCurrentRow(0);
+    }
+    centreOnScreen(this);                 // step 8
+}
+
+void TForm1::FormDestroy()
+{
+    if (destroyed_) return;
+    destroyed_ = true;
+    guarded([&] { WriteIniFileValue(); });
+    session = Session{};
+}
+
+void TForm1::ReadIniFileValue()
+{
+    const IniFile ini(settingsPath_, *services_.fs);
+    readMainSettings(ini, List, session.DbcsMessageMode);
+}
+
+void TForm1::WriteIniFileValue()
+{
+    IniFile ini(settingsPath_, *services_.fs);
+    writeMainSettings(ini, List, session.DbcsMessageMode);
+}
+
+void TForm1::applyListFont()
+{
+    applyListSettings(ListBox1, List);
+}
+
+StringList TForm1::markedPaths() const
+{
+    // Each line keeps its path's bytes beside the text shown for it.
+    StringList paths;
+    paths.reserve(ListBox1->count());
+    for (int i = 0; i < ListBox1->count(); ++i)
+        paths.push_back(ListBox1->item(i)->data(Qt::UserRole).toByteArray().toStdString());
+    return paths;
+}
+
+void TForm1::conversionCompleted()
+{
+    BtnUpper->setEnabled(false);
+    BtnLower->setEnabled(false);
+    BtnExt->setEnabled(false);
+    // While a dialog is open this only makes BtnConfirm the window's focused
+    // control; it gets the keyboard once the dialog has closed.
+    BtnConfirm->setFocus();
+}
+
+void TForm1::BtnCanselClick()
+{
+    close();
+}
+
+bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers held =
+        modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (key == Qt::Key_Escape || key == Qt::Key_Backspace) {
+        close();
+        return true;
+    }
+    if (key == Qt::Key_F4) {
+        if (held == Qt::ControlModifier || held == Qt::AltModifier) return false;
+        FocusMoveToApli();
+        return true;
+    }
+    return false;
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (FormKeyDown(key->key(), key->modifiers())) return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event)
+{
+    if (FormKeyDown(event->key(), event->modifiers())) return;
+    QMainWindow::keyPressEvent(event);
+}
+
+void TForm1::MenuFileExitClick()
+{
+    if (services_.prompter->ask(fixedText("    終了しますか。          "), PromptKind::Information,
+                                PbYes | PbNo) == MrYes)
+        close();
+}
+
+void TForm1::MenuDbcsCheckClick()
+{
+    TForm2 dialog(session.DbcsMessageMode, this);
+    centreOnScreen(&dialog);
+    dialog.exec();
+}
+
+namespace {
+
+std::uint32_t colourValueOf(const QColor& c)
+{
+    return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
+}
+
+}  // namespace
+
+void TForm1::MenuFontSetClick()
+{
+    guarded([&] {
+        // Face, size and colour into the chooser, in this order; a size or
+        // colour that does not parse stops here, before the chooser opens.
+        if (std::optional<Text> face = fontFaceFromSetting(List.ListFontName))
+            fontDialogFont_.setFamily(toQString(*face));
+        fontDialogFont_.setPointSize(std::max(1, integerOrThrow(List.ListFontSize)));
+        const QColor colour = resolveColour(textToColour(List.ListFontColor));
+
+        std::optional<FontChoice> choice =
+            services_.fontChooser->choose(this, fontDialogFont_, colour);
+        if (!choice) return;
+        fontDialogFont_ = choice->font;
+        if (std::optional<Text> face = fromQString(choice->font.family())) List.ListFontName = *face;
+        List.ListFontSize = std::to_string(choice->font.pointSize());
+        List.ListFontColor = colourToText(colourValueOf(choice->colour));
+        applyListFont();
+    });
+}
+
+void TForm1::MenuBackColorSetClick()
+{
+    guarded([&] {
+        const QColor initial = resolveColour(textToColour(List.ListBackColor));
+        std::optional<QColor> chosen = services_.colourChooser->choose(this, initial);
+        if (!chosen) return;
+        List.ListBackColor = colourToText(colourValueOf(*chosen));
+        applyListFont();
+    });
+}
+
+void TForm1::MenuHelpDispClick()
+{
+    const Text helpFile = splitPath(activeCodePage(), services_.programPath).pathPart + "VOREL.HLP";
+    showHelpContents(helpFile, *services_.fs, *services_.prompter);
+}
+
+void TForm1::FocusMoveToApli()
+{
+    // Only an X11 session can be asked; under Wayland F4 does nothing.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) raiseWindowOfClass("TolvaMainWin");
+}
+
+// Commands that arrive with the renaming, report and launcher work.
+void TForm1::BtnUpperClick() {}
+void TForm1::BtnLowerClick() {}
+void TForm1::BtnExtClick() {}
+void TForm1::MenuLauncherSetClick() {}
+void TForm1::launcherRun(QWidget*) {}
+void TForm1::writeFirstRunSettings() {}
+
+void TForm1::BtnConfirmClick()
+{
+    guarded([&] {
+        runConfirmation(this, session, List, *services_.fs, *services_.prompter,
+                        services_.programPath, [this](QWidget* view) { launcherRun(view); });
+    });
+}

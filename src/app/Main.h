@@ -1,0 +1,107 @@
+#pragma once
+// The main window: lists the marked paths and owns everything that lives
+// longer than one command.
+#include "platform/fs.h"
+#include "rename/session.h"
+#include "settings/list_settings.h"
+#include "ui/prompter.h"
+
+#include <QFont>
+#include <QMainWindow>
+#include <memory>
+
+class QMenu;
+class QAction;
+class QPushButton;
+class QListWidget;
+class QFrame;
+class ExtentListWidget;
+class FontChooser;
+class ColourChooser;
+
+// What the main window needs from the world outside it.
+struct MainServices {
+    Text programPath;     // the program file's full path
+    StringList arguments; // the marked paths, as received
+    Prompter* prompter = nullptr;
+    FileSystem* fs = nullptr;
+    FontChooser* fontChooser = nullptr;
+    ColourChooser* colourChooser = nullptr;
+};
+
+class TForm1 : public QMainWindow, public ConversionHost {
+    Q_OBJECT
+public:
+    explicit TForm1(MainServices services, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // State, as the commands read and write it.
+    ListSettings List;
+    Session session;
+
+    // ConversionHost
+    StringList markedPaths() const override;
+    void conversionCompleted() override;
+
+    const Text& settingsPath() const { return settingsPath_; }
+
+    // Handlers.
+    void BtnUpperClick();
+    void BtnLowerClick();
+    void BtnExtClick();
+    void BtnConfirmClick();
+    void BtnCanselClick();
+    void MenuFileExitClick();
+    void MenuDbcsCheckClick();
+    void MenuLauncherSetClick();
+    void MenuFontSetClick();
+    void MenuBackColorSetClick();
+    void MenuHelpDispClick();
+    // True when the key was handled here.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void FocusMoveToApli();
+
+    void ReadIniFileValue();
+    void WriteIniFileValue();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void FormCreate();
+    void writeFirstRunSettings();
+    // Starts a launcher entry on the report, from the report view.
+    void launcherRun(QWidget* view);
+    void FormDestroy();
+    void buildControls();
+    void buildMenu();
+    void applyListFont();
+    void runCaseConversion(bool upper);
+    // Runs a handler body; an AppError that escapes it goes to the plain
+    // error box and the rest of the handler is abandoned.
+    template <typename F> void guarded(F&& body);
+
+    MainServices services_;
+    Text settingsPath_;
+    bool destroyed_ = false;
+    QFont fontDialogFont_;  // the font chooser's font, kept between uses
+
+public:
+    QPushButton* BtnUpper = nullptr;
+    QPushButton* BtnLower = nullptr;
+    QPushButton* BtnExt = nullptr;
+    QPushButton* BtnConfirm = nullptr;
+    QPushButton* BtnCansel = nullptr;
+    ExtentListWidget* ListBox1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QMenu* Menufile = nullptr;
+    QMenu* MenuOption = nullptr;
+    QMenu* MenuHelp = nullptr;
+    QAction* MenuFileExit = nullptr;
+    QAction* MenuDbcsCheck = nullptr;
+    QAction* MenuLauncherSet = nullptr;
+    QAction* MenuFontSet = nullptr;
+    QAction* MenuBackColorSet = nullptr;
+    QAction* MenuHelpDisp = nullptr;
+};

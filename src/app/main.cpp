@@ -1,0 +1,32 @@
+// Program entry: chooses the code page, creates the main window, runs the
+// event loop, and destroys the main window, which writes the settings.
+#include "app/Main.h"
+#include "platform/codepage.h"
+#include "platform/process.h"
+#include "ui/choosers.h"
+#include "ui/message_prompt.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    // Before QApplication: Qt switches LC_CTYPE to a UTF-8 locale, and it
+    // takes its own options out of argv.
+    setActiveCodePage(detectCodePage());
+    MainServices services;
+    services.arguments = argumentsFromArgv(argc, argv);
+    services.programPath = ownProgramPath();
+
+    QApplication app(argc, argv);
+    QtPrompter prompter(nullptr, applicationTitle(services.programPath));
+    QtFontChooser fontChooser;
+    QtColourChooser colourChooser;
+    services.prompter = &prompter;
+    services.fs = &systemFileSystem();
+    services.fontChooser = &fontChooser;
+    services.colourChooser = &colourChooser;
+
+    TForm1 form(std::move(services));
+    form.show();
+    return app.exec();
+}

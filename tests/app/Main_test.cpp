@@ -1,0 +1,355 @@
+// The main window: start-up, layout, keys, and the settings written at exit.
+#include "app/Dbcsset.h"
+#include "platform/codepage.h"
+#include "support/main_window_fixture.h"
+#include "ui/extent_list.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+const char* const firstRunText =
+    "   VOREL.INIファイルが存在しませんので、   \n\r   INI ファイルを作成します。   ";
+
+QString lineOf(const TForm1& form, int row)
+{
+    return form.ListBox1->item(row)->text();
+}
+
+}  // namespace
+
+class MainTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { setActiveCodePage(CodePage::Utf8); }
+
+    void firstStartWarnsThenCreatesTheSettingsFile()
+    {
+        MainWindowFixture f;
+        f.start({"/a", "/b", "/a"});
+        QCOMPARE(f.prompter.prompts.size(), size_t(1));
+        QCOMPARE(f.prompter.prompts[0].text, fixedText(firstRunText));
+        QCOMPARE(f.prompter.prompts[0].kind, PromptKind::Warning);
+        QCOMPARE(f.prompter.prompts[0].buttons, unsigned(PbYes));
+        QVERIFY(f.prompter.errors.empty());
+        QVERIFY(std::filesystem::exists(f.settingsPath()));
+        const std::string ini = TempDir::read(f.settingsPath());
+        QVERIFY(ini.find("[ProgTitle]\r\n") != std::string::npos);
+        QVERIFY(ini.find("TextJyouhou") == std::string::npos);  // written only at exit
+    }
+
+    void secondStartAsksNothingAndKeepsTheFile()
+    {
+        MainWindowFixture f;
+        f.dir.write("vorel.INI", "[ProgTitle]\r\n1=mine\r\n");
+        f.start();
+        QVERIFY(f.prompter.prompts.empty());
+        f.finish();
+        const std::string ini = TempDir::read(f.settingsPath());
+        QVERIFY(ini.rfind("[ProgTitle]\r\n1=mine\r\n", 0) == 0);
+        QVERIFY(ini.find("[TextJyouhou]\r\n") != std::string::npos);
+    }
+
+    void listsTheArgumentsInOrderWithTheFirstSelected()
+    {
+        MainWindowFixture f;
+        TForm1& form = f.start({"a", "b", "a"});
+        QCOMPARE(form.ListBox1->count(), 3);
+        QCOMPARE(lineOf(form, 0), QStringLiteral("a"));
+        QCOMPARE(lineOf(form, 1), QStringLiteral("b"));
+        QCOMPARE(lineOf(form, 2), QStringLiteral("a"));
+        QCOMPARE(form.ListBox1->currentRow(), 0);
+        QCOMPARE(form.session.SourceList, (StringList{"a", "b", "a"}));
+        QCOMPARE(form.markedPaths(), (StringList{"a", "b", "a"}));
+    }
+
+    void noArgumentLeavesTheListEmpty()
+    {
+        MainWindowFixture f;
+        TForm1& form = f.start();
+        QCOMPARE(form.ListBox1->count(), 0);
+        QCOMPARE(form.ListBox1->currentRow(), -1);
+        QVERIFY(form.session.SourceList.empty());
+    }
+
+    void bytesThatAreNotValidTextStayAsReceived()
+    {
+        MainWindowFixture f;
+        const Text odd = "/tmp/\xff\xfe name";
+        TForm1& form = f.start({odd});
+        QCOMPARE(form.markedPaths(), StringList{odd});
+    }
+
+    void layoutCaptionsAndTabOrder()
+    {
+        MainWindowFixture f;
+        TForm1& form = f.start();
+        QCOMPARE(form.windowTitle(), QString::fromUtf8("Vorel (ﾒｲﾝ)"));
+        struct Row { QPushButton* button; const char* caption; QRect geometry; };
+        const Row rows[] = {
+            {form.BtnUpper, "大文字変換(&U)", {5, 10, 115, 30}},
+            {form.BtnLower, "小文字変換(&L)", {130, 10, 115, 30}},
+            {form.BtnExt, "拡張変換(&E)", {255, 10, 115, 31}},
+            {form.BtnConfirm, "変換確認(&C)", {380, 10, 115, 31}},
+            {form.BtnCansel, "終了", {505, 10, 110, 30}},
+        };
+        for (const Row& r : rows) {
+            QCOMPARE(r.button->text(), QString::fromUtf8(r.caption));
+            QCOMPARE(r.button->geometry(), r.geometry);
+        }
+        QCOMPARE(form.ListBox1->geometry(), QRect(5, 50, 612, 280));
+        QCOMPARE(form.centralWidget()->size(), QSize(622, 334));
+        QCOMPARE(form.ListBox1->horizontalExtent(), 3060);
+        QCOMPARE(form.ListBox1->lineHeight(), 18);
+        QCOMPARE(form.BtnUpper->nextInFocusChain(), form.BtnLower);
+        QCOMPARE(form.BtnLower->nextInFocusChain(), form.BtnExt);
+        QCOMPARE(form.BtnExt->nextInFocusChain(), form.BtnConfirm);
+        QCOMPARE(form.BtnConfirm->nextInFocusChain(), form.BtnCansel);
+        QCOMPARE(form.BtnCansel->nextInFocusChain(), static_cast<QWidget*>(form.ListBox1));
+
+        QStringList menus;
+        for (QAction* a : form.menuBar()->actions()) {
+            menus << a->text();
+            for (QAction* item : a->menu()->actions()) menus << QStringLiteral("  ") + item->text();
+        }
+        const QStringList expected = {
+            QString::fromUtf8("ﾌｧｲﾙ(&F)"),     QString::fromUtf8("  終了(&X)"),
+            QString::fromUtf8("環境設定(&K)"), QString::fromUtf8("  2ﾊﾞｲﾄ文字設定(&D)..."),
+            QString::fromUtf8("  ﾗﾝﾁｬｰ設定(&L)..."), QString::fromUtf8("  ﾌｫﾝﾄ設定(&F)..."),
+            QString::fromUtf8("  背景色設定(&C)..."), QString::fromUtf8("ﾍﾙﾌﾟ(&H)"),
+            QString::fromUtf8("  ﾍﾙﾌﾟ表示(&C)")};
+        QCOMPARE(menus, expected);
+        for (QAction* a : form.menuBar()->actions())
+            for (QAction* item : a->menu()->actions()) QVERIFY(item->shortcut().isEmpty());
+    }
+
+    void firstControlHasTheFocusWhenShown()
+    {
+        MainWindowFixture f;
+        TForm1& form = f.start({"a"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.BtnUpper));
+    }
+
+    void centredOnThePrimaryScreen()
+    {
+        MainWindowFixture f;
+        TForm1& form = f.start();
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        const QSize outer = form.frameGeometry().size();
+        QCOMPARE(form.frameGeometry().topLeft(),
+                 QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2));
+    }
+
+    void listFontAndColoursFromTheSettingsFile()
+    {
+        MainWindowFixture f;
+        f.dir.write("vorel.INI",
+                    "[TextJyouhou]\r\nTextFontName=Noto Sans CJK JP\r\nTextFontSize=20\r\n"
+                    "TextFontColor=$000000FF\r\nTextBackColor=clYellow\r\n");
+        TForm1& form = f.start();
+        QCOMPARE(form.ListBox1->font().family(), QStringLiteral("Noto Sans CJK JP"));
+        const int ppi = form.ListBox1->logicalDpiY();
+        QCOMPARE(form.ListBox1->font().pixelSize(), (20 * ppi + 36) / 72);
+        QCOMPARE(form.ListBox1->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(form.ListBox1->palette().color(QPalette::Base), QColor(255, 255, 0));
+        QVERIFY(f.prompter.errors.empty());
+    }
+
+    void unparsableColourIsReportedAndKeptAsText()
+    {
+        MainWindowFixture f;
+        f.dir.write("vorel.INI", "[TextJyouhou]\r\nTextFontColor=0xFF\r\n[DbcsSet]\r\nSet=0x2\r\n");
+        TForm1& form = f.start({"a"});
+        QCOMPARE(f.prompter.errors, std::vector<Text>{fixedText("'0xFF' は整数ではありません")});
+        QCOMPARE(form.ListBox1->count(), 1);  // still usable
+        QCOMPARE(form.session.DbcsMessageMode, 2);
+        f.finish();
+        const std::string ini = TempDir::read(f.settingsPath());
+        QVERIFY(ini.find("TextFontColor=0xFF\r\n") != std::string::npos);
+        QVERIFY(ini.find("Set=2\r\n") != std::string::npos);
+    }
+
+    void exitWritesTheListSettingsAndMode()
+    {
+        MainWindowFixture f;
+        f.dir.write("vorel.INI", "[ProgTitle]\r\n");
+        f.start();
+        f.finish();
+        const std::string ini = TempDir::read(f.settingsPath());
+        QCOMPARE(ini, std::string("[ProgTitle]\r\n"
+                                  "[TextJyouhou]\r\nTextFontName=system\r\nTextFontSize=14\r\n"
+                                  "TextFontColor=clBlack\r\nTextBackColor=clWindow\r\n"
+                                  "[DbcsSet]\r\nSet=3\r\n"));
+    }
+
+    void closingKeys_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("key");
+        QTest::newRow("escape in list") << "ListBox1" << int(Qt::Key_Escape);
+        QTest::newRow("backspace in list") << "ListBox1" << int(Qt::Key_Backspace);
+        QTest::newRow("escape on button") << "BtnConfirm" << int(Qt::Key_Escape);
+        QTest::newRow("backspace on button") << "BtnUpper" << int(Qt::Key_Backspace);
+    }
+    void closingKeys()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, key);
+        MainWindowFixture f;
+        TForm1& form = f.start({"a"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QWidget* w = form.findChild<QWidget*>(target);
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key(key));
+        QVERIFY(!form.isVisible());
+        QVERIFY(f.prompter.prompts.size() == 1);  // the first-run notice only
+    }
+
+    void f4KeyTable_data()
+    {
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("handled");
+        QTest::newRow("F4") << int(Qt::NoModifier) << true;
+        QTest::newRow("Shift+F4") << int(Qt::ShiftModifier) << true;
+        QTest::newRow("Ctrl+Shift+F4") << int(Qt::ControlModifier | Qt::ShiftModifier) << true;
+        QTest::newRow("Ctrl+Alt+F4") << int(Qt::ControlModifier | Qt::AltModifier) << true;
+        QTest::newRow("Ctrl+F4") << int(Qt::ControlModifier) << false;
+        QTest::newRow("Alt+F4") << int(Qt::AltModifier) << false;
+    }
+    void f4KeyTable()
+    {
+        QFETCH(int, modifiers);
+        QFETCH(bool, handled);
+        MainWindowFixture f;
+        TForm1& form = f.start({"a"});
+        QCOMPARE(form.FormKeyDown(Qt::Key_F4, Qt::KeyboardModifiers(modifiers)), handled);
+        QCOMPARE(form.FormKeyDown(Qt::Key_A, Qt::KeyboardModifiers(modifiers)), false);
+    }
+
+    void exitMenuAnsweredNoKeepsRunningAndWritesNothing()
+    {
+        MainWindowFixture f;
+        f.dir.write("vorel.INI", "[ProgTitle]\r\n");
+        TForm1& form = f.start();
+        form.show();
+        f.prompter.plan = {MrNo};
+        form.MenuFileExit->trigger();
+        QVERIFY(form.isVisible());
+        QCOMPARE(f.prompter.prompts.back().text, fixedText("    終了しますか。          "));
+        QCOMPARE(f.prompter.prompts.back().kind, PromptKind::Information);
+        QCOMPARE(f.prompter.prompts.back().buttons, unsigned(PbYes | PbNo));
+        QCOMPARE(TempDir::read(f.settingsPath()), std::string("[ProgTitle]\r\n"));
+        f.prompter.plan = {MrYes};
+        form.MenuFileExit->trigger();
+        QVERIFY(!form.isVisible());
+    }
+
+    void warningModeDialog_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("click");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("after");
+        QTest::newRow("7 saved without a choice") << 7 << "" << "BtnSave" << 7;
+        QTest::newRow("7 then every time") << 7 << "RadioButton3" << "BtnSave" << 3;
+        QTest::newRow("3 then never, cancelled") << 3 << "RadioButton1" << "BtnCansel" << 3;
+        QTest::newRow("1 then first only") << 1 << "RadioButton2" << "BtnSave" << 2;
+        QTest::newRow("2 escape") << 2 << "RadioButton1" << "escape" << 2;
+    }
+    void warningModeDialog()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, click);
+        QFETCH(QString, button);
+        QFETCH(int, after);
+        MainWindowFixture f;
+        TForm1& form = f.start();
+        form.session.DbcsMessageMode = mode;
+        bool checkedAtOpen[3] = {};
+        QString title;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<TForm2*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            title = d->windowTitle();
+            checkedAtOpen[0] = d->RadioButton1->isChecked();
+            checkedAtOpen[1] = d->RadioButton2->isChecked();
+            checkedAtOpen[2] = d->RadioButton3->isChecked();
+            if (!click.isEmpty()) QTest::mouseClick(d->findChild<QRadioButton*>(click), Qt::LeftButton);
+            if (button == "escape")
+                QTest::keyClick(d->BtnSave, Qt::Key_Escape);
+            else
+                QTest::mouseClick(d->findChild<QPushButton*>(button), Qt::LeftButton);
+        });
+        form.MenuDbcsCheck->trigger();
+        QCOMPARE(title, QString::fromUtf8("Tesku (2ﾊﾞｲﾄ文字設定)"));
+        for (int i = 0; i < 3; ++i) QCOMPARE(checkedAtOpen[i], mode == i + 1);
+        QCOMPARE(form.session.DbcsMessageMode, after);
+    }
+
+    void fontChooserConfirmedWithTwelvePointsAndRed()
+    {
+        MainWindowFixture f;
+        TForm1& form = f.start();
+        QFont chosen(QStringLiteral("Noto Sans CJK JP"));
+        chosen.setPointSize(12);
+        f.fonts.answer = FontChoice{chosen, QColor(255, 0, 0)};
+        form.MenuFontSet->trigger();
+        QCOMPARE(f.fonts.calls, 1);
+        QCOMPARE(f.fonts.startFont.pointSize(), 14);
+        QCOMPARE(f.fonts.startColour, QColor(0, 0, 0));
+        QCOMPARE(form.List.ListFontSize, Text("12"));
+        QCOMPARE(form.List.ListFontColor, Text("clRed"));
+        QCOMPARE(form.List.ListFontName, Text("Noto Sans CJK JP"));
+        QCOMPARE(form.ListBox1->palette().color(QPalette::Text), QColor(255, 0, 0));
+    }
+
+    void fontChooserCancelledOrUnparsableChangesNothing()
+    {
+        MainWindowFixture f;
+        TForm1& form = f.start();
+        f.fonts.answer.reset();
+        form.MenuFontSet->trigger();
+        QCOMPARE(form.List.ListFontSize, Text("14"));
+        form.List.ListFontSize = "big";
+        form.MenuFontSet->trigger();
+        QCOMPARE(f.fonts.calls, 1);  // not opened the second time
+        QCOMPARE(f.prompter.errors, std::vector<Text>{fixedText("'big' は整数ではありません")});
+        QCOMPARE(form.List.ListFontSize, Text("big"));
+    }
+
+    void backgroundColourOutsideTheNames()
+    {
+        MainWindowFixture f;
+        TForm1& form = f.start();
+        f.colours.answer = QColor(0x12, 0x34, 0x56);
+        form.MenuBackColorSet->trigger();
+        QCOMPARE(form.List.ListBackColor, Text("$00563412"));
+        QCOMPARE(form.ListBox1->palette().color(QPalette::Base), QColor(0x12, 0x34, 0x56));
+        f.colours.answer.reset();
+        form.MenuBackColorSet->trigger();
+        QCOMPARE(form.List.ListBackColor, Text("$00563412"));
+    }
+
+    void missingHelpFileIsReportedByName()
+    {
+        MainWindowFixture f;
+        TForm1& form = f.start();
+        form.MenuHelpDisp->trigger();
+        const Text expected = fixedText("   ヘルプファイル ") + f.dir.file("VOREL.HLP") +
+                              fixedText(" が見つかりません。          ");
+        QCOMPARE(f.prompter.prompts.back().text, expected);
+    }
+};
+
+QTEST_MAIN(MainTest)
+#include "Main_test.moc"
