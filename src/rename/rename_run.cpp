@@ -1,0 +1,137 @@
+#include "rename/rename_run.h"
+
+#include "platform/codepage.h"
+#include "platform/path.h"
+#include "rename/mb_string.h"
+
+#include <string>
+
+namespace {
+
+void notice(RunContext& ctx, const char* utf8)
+{
+    ctx.prompter.ask(fixedText(utf8), PromptKind::Information, PbYes);
+}
+
+// Step R1: true when the user chose to stop.
+bool stoppedByDbcsQuestion(const StringList& entries, RunContext& ctx)
+{
+    const std::int32_t mode = ctx.dbcsMessageMode;
+    if (mode != 2 && mode != 3) return false;
+    const Text question = fixedText("   ２バイト文字がふくまれていまが、中断しますか。          \n\r   ");
+    for (const Text& entry : entries) {
+        if (!MbHasDbcs(entry)) continue;
+        if (ctx.prompter.ask(question + entry, PromptKind::Information, PbYes | PbNo) == MrYes) {
+            return true;
+        }
+        if (mode == 2) return false;
+    }
+    return false;
+}
+
+// Step R2: true when every name passes.
+bool namesPass(Operation op, const Text& typed, const StringList& entries, RunContext& ctx,
+               bool countsProgress)
+{
+    if (!hasValidation(op)) return true;
+    const int count = static_cast<int>(entries.size());
+    for (int i = 0; i < count; ++i) {
+        if (countsProgress) ctx.window.showProgress(i + 1, count);
+        if (auto message = validationMessage(op, entries[i], typed)) {
+            ctx.prompter.ask(*message, PromptKind::Warning, PbAbort);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Steps R4 and R5; resultList has been emptied by the caller.
+RunOutcome renameAll(Operation op, const Text& typed, const StringList& entries, RunContext& ctx,
+                     StringList& resultList)
+{
+    const int count = static_cast<int>(entries.size());
+    resultList.reserve(entries.size());
+    for (int i = 0; i < count; ++i) {
+        ctx.window.showProgress(i + 1, count);
+        const Text& from = entries[i];
+        std::optional<Text> to = newFullPath(op, from, typed);
+        if (to && ctx.fs.renameEntry(from, *to)) {
+            resultList.push_back(std::move(*to));
+            continue;
+        }
+        resultList.push_back(fixedText("=== 変換失敗 ==="));
+        ctx.prompter.ask(renameFailedMessage(from), PromptKind::Warning, PbAbort);
+        return RunOutcome::FailedRename;
+    }
+    notice(ctx, "   変換を完了しました。   ");
+    return RunOutcome::Completed;
+}
+
+bool endsWithSeparator(const Text& dir)
+{
+    return !dir.empty() && splitPath(activeCodePage(), dir).namePart.empty();
+}
+
+}  // namespace
+
+Text progressCaption(int position, int count)
+{
+    return fixedText("ファイル数  :  ") + std::to_string(position) + " / " + std::to_string(count);
+}
+
+RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList& entries,
+                              RunContext& ctx, Session& session)
+{
+    if (stoppedByDbcsQuestion(entries, ctx)) return RunOutcome::StoppedByUser;
+    if (!namesPass(op, typed, entries, ctx, false)) return RunOutcome::FailedValidation;
+    session.ResultList.clear();
+    return renameAll(op, typed, entries, ctx, session.ResultList);
+}
+
+RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringList& marked,
+                                 RunContext& ctx, Session& session)
+{
+    if (marked.size() != 1) {
+        notice(ctx, "   ディレクトリが１個ではありません。   ");
+        return RunOutcome::FailedSelection;
+    }
+    const Text& dir = marked.front();
+    const EntryInfo info = ctx.fs.lookupEntry(dir);
+    if (!info.exists) {
+        notice(ctx, "   ディレクトリが見つかりませんでした。   ");
+        return RunOutcome::FailedSelection;
+    }
+    if (!info.isDirectory) {
+        notice(ctx, "   ディレクトリではありません。   ");
+        return RunOutcome::FailedSelection;
+    }
+    // A directory that cannot be read to its end is not run over in part.
+    if (!ListFile(ctx.fs, dir, session.DirFileList)) {
+        notice(ctx, "   ディレクトリが見つかりませんでした。   ");
+        return RunOutcome::FailedSelection;
+    }
+    const StringList& files = session.DirFileList;
+    if (stoppedByDbcsQuestion(files, ctx)) return RunOutcome::StoppedByUser;
+    session.SourceList = files;
+    session.ResultList.clear();
+    // Start-delete counts through the files while it checks them.
+    if (!namesPass(op, typed, files, ctx, op == Operation::StartDel)) {
+        return RunOutcome::FailedValidation;
+    }
+    return renameAll(op, typed, files, ctx, session.ResultList);
+}
+
+bool ListFile(FileSystem& fs, const Text& dir, StringList& dirFileList)
+{
+    dirFileList.clear();
+    std::vector<DirEntry> entries;
+    if (!fs.listDirectory(dir, entries)) return false;
+    Text prefix = dir;
+    if (!endsWithSeparator(dir)) prefix += pathSeparator();
+    dirFileList.reserve(entries.size());
+    for (const DirEntry& entry : entries) {
+        if (entry.isDirectory || entry.name == "." || entry.name == "..") continue;
+        dirFileList.push_back(prefix + entry.name);
+    }
+    return true;
+}

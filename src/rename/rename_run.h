@@ -1,0 +1,55 @@
+#pragma once
+// The rename run that every renaming command performs: the double-byte
+// questions, the check of every name where the operation has one, the
+// renames in list order with a progress count, the stop at the first
+// failure and the completion notice. Disabling buttons and moving the focus
+// after a completed run are left to the views.
+#include "platform/fs.h"
+#include "rename/naming.h"
+#include "rename/session.h"
+#include "ui/prompter.h"
+
+#include <cstdint>
+
+// What a run needs of the window it runs in.
+struct RunWindow {
+    // Called before each file is handled; position counts from 1.
+    virtual void showProgress(int position, int count) = 0;
+    virtual ~RunWindow() = default;
+};
+
+// "ファイル数  :  2 / 3" in the active code page.
+Text progressCaption(int position, int count);
+
+enum class RunOutcome {
+    Completed,         // every file renamed, completion notice shown
+    StoppedByUser,     // yes to a double-byte question; nothing renamed
+    FailedValidation,  // a name failed the check; nothing renamed
+    FailedRename,      // stopped at a failed rename; earlier files stay renamed
+    FailedSelection,   // directory operations: no single readable directory marked
+};
+
+struct RunContext {
+    FileSystem& fs;
+    Prompter& prompter;
+    RunWindow& window;
+    std::int32_t dbcsMessageMode;  // 1 never ask, 2 first name only, 3 every name; others as 1
+};
+
+// One run over the marked paths (entries, in list order). session.ResultList
+// is emptied just before the first rename and gets one line per file handled.
+RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList& entries,
+                              RunContext& ctx, Session& session);
+
+// One run over the files directly inside the one marked directory: the
+// selection checks, the listing into session.DirFileList, the double-byte
+// questions, then session.SourceList := DirFileList and ResultList emptied,
+// then the check (if any) and the renames.
+RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringList& marked,
+                                 RunContext& ctx, Session& session);
+
+// Fills dirFileList with dir + one separator + name for every entry of the
+// directory that is not a directory (links to directories neither), in
+// listing order. False, with the list left empty, when the directory cannot
+// be read to its end.
+bool ListFile(FileSystem& fs, const Text& dir, StringList& dirFileList);
