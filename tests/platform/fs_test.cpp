@@ -1,0 +1,531 @@
+#include "platform/fs_posix.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> namesIn(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool isSymlink(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// Runs a shell command; its output goes into out.
+int run(const std::string& command, std::string* out = nullptr)
+{
+    FILE* p = ::popen((command + " 2>&1").c_str(), "r");
+    if (!p) return -1;
+    char buffer[512];
+    std::string text;
+    while (std::fgets(buffer, sizeof buffer, p)) text += buffer;
+    if (out) *out = text;
+    return ::pclose(p);
+}
+
+std::string strategyName(const testing::TestParamInfo<RenameStrategy>& info)
+{
+    switch (info.param) {
+    case RenameStrategy::Native: return "Native";
+    case RenameStrategy::LinkThenUnlink: return "LinkThenUnlink";
+    case RenameStrategy::CheckThenRename: return "CheckThenRename";
+    }
+    return "Unknown";
+}
+
+const auto allStrategies =
+    testing::Values(RenameStrategy::Native, RenameStrategy::LinkThenUnlink, RenameStrategy::CheckThenRename);
+
+// Every rule of a rename holds whichever way the file system lets it be done.
+class RenameTest : public testing::TestWithParam<RenameStrategy> {
+protected:
+    TempDir tmp;
+    PosixFileSystem fsys{GetParam()};
+};
+
+INSTANTIATE_TEST_SUITE_P(Strategies, RenameTest, allStrategies, strategyName);
+
+TEST_P(RenameTest, MovesAFileToAFreeName)
+{
+    const std::string from = tmp.write("read me.txt", "one");
+    EXPECT_TRUE(fsys.renameEntry(from, tmp.file("READ ME.TXT")));
+    EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"READ ME.TXT"});
+    EXPECT_EQ(TempDir::read(tmp.file("READ ME.TXT")), "one");
+}
+
+TEST_P(RenameTest, NeverReplacesAnExistingFile)
+{
+    const std::string from = tmp.write("a", "first");
+    const std::string to = tmp.write("b", "second");
+    EXPECT_FALSE(fsys.renameEntry(from, to));
+    EXPECT_EQ(TempDir::read(from), "first");
+    EXPECT_EQ(TempDir::read(to), "second");
+    EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST_P(RenameTest, ToItselfSucceedsOnlyWhenTheEntryExists)
+{
+    const std::string file = tmp.write("same", "x");
+    EXPECT_TRUE(fsys.renameEntry(file, file));
+    EXPECT_EQ(TempDir::read(file), "x");
+    EXPECT_FALSE(fsys.renameEntry(tmp.file("missing"), tmp.file("missing")));
+    fs::create_directory(tmp.file("dir"));
+    EXPECT_TRUE(fsys.renameEntry(tmp.file("dir"), tmp.file("dir")));
+}
+
+TEST_P(RenameTest, MissingSourceFails)
+{
+    EXPECT_FALSE(fsys.renameEntry(tmp.file("gone"), tmp.file("new")));
+    EXPECT_TRUE(namesIn(tmp.path()).empty());
+}
+
+TEST_P(RenameTest, EmptyNamesFail)
+{
+    const std::string file = tmp.write("a");
+    EXPECT_FALSE(fsys.renameEntry(file, ""));
+    EXPECT_FALSE(fsys.renameEntry("", file));
+    EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"a"});
+}
+
+TEST_P(RenameTest, AHardLinkUnderTheNewNameIsAnotherFile)
+{
+    const std::string from = tmp.write("a", "data");
+    ASSERT_EQ(::link(from.c_str(), tmp.file("A").c_str()), 0);
+    EXPECT_FALSE(fsys.renameEntry(from, tmp.file("A")));
+    EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"A", "a"}));
+}
+
+TEST_P(RenameTest, RenamesADirectoryWithItsContents)
+{
+    fs::create_directory(tmp.file("Data"));
+    tmp.write("Data/f", "in");
+    EXPECT_TRUE(fsys.renameEntry(tmp.file("Data"), tmp.file("DATA")));
+    EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"DATA"});
+    EXPECT_EQ(TempDir::read(tmp.file("DATA/f")), "in");
+}
+
+TEST_P(RenameTest, NeverReplacesAnEmptyDirectory)
+{
+    fs::create_directory(tmp.file("src"));
+    tmp.write("src/f", "in");
+    fs::create_directory(tmp.file("empty"));
+    EXPECT_FALSE(fsys.renameEntry(tmp.file("src"), tmp.file("empty")));
+    EXPECT_TRUE(fs::is_directory(tmp.file("empty")));
+    EXPECT_TRUE(fs::is_empty(tmp.file("empty")));
+    EXPECT_EQ(TempDir::read(tmp.file("src/f")), "in");
+}
+
+TEST_P(RenameTest, NeverReplacesAFileWithADirectoryOrTheReverse)
+{
+    fs::create_directory(tmp.file("dir"));
+    const std::string file = tmp.write("file", "f");
+    EXPECT_FALSE(fsys.renameEntry(tmp.file("dir"), file));
+    EXPECT_FALSE(fsys.renameEntry(file, tmp.file("dir")));
+    EXPECT_EQ(TempDir::read(file), "f");
+    EXPECT_TRUE(fs::is_directory(tmp.file("dir")));
+}
+
+TEST_P(RenameTest, RenamesASymbolicLinkNotItsTarget)
+{
+    const std::string target = tmp.write("target", "t");
+    fs::create_symlink("target", tmp.file("link"));
+    fs::create_symlink("nowhere", tmp.file("dangling"));
+    EXPECT_TRUE(fsys.renameEntry(tmp.file("link"), tmp.file("LINK")));
+    EXPECT_TRUE(fsys.renameEntry(tmp.file("dangling"), tmp.file("DANGLING")));
+    EXPECT_TRUE(isSymlink(tmp.file("LINK")));
+    EXPECT_TRUE(isSymlink(tmp.file("DANGLING")));
+    EXPECT_EQ(fs::read_symlink(tmp.file("LINK")), "target");
+    EXPECT_EQ(TempDir::read(target), "t");
+    EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"DANGLING", "LINK", "target"}));
+}
+
+TEST_P(RenameTest, NeverReplacesALinksTarget)
+{
+    const std::string target = tmp.write("target", "t");
+    fs::create_symlink("target", tmp.file("link"));
+    const std::string other = tmp.write("other", "o");
+    EXPECT_FALSE(fsys.renameEntry(other, tmp.file("link")));
+    EXPECT_FALSE(fsys.renameEntry(tmp.file("link"), target));
+    EXPECT_TRUE(isSymlink(tmp.file("link")));
+    EXPECT_EQ(TempDir::read(target), "t");
+    EXPECT_EQ(TempDir::read(other), "o");
+}
+
+TEST_P(RenameTest, MultibyteNamesAsBytes)
+{
+    // CP932 ソ and 表 (trail byte 0x5C) and UTF-8 想
+    const std::string sjis = "\x83\x5C\x95\x5C.txt";
+    const std::string from = tmp.write(sjis, "s");
+    EXPECT_TRUE(fsys.renameEntry(from, tmp.file("\xE6\x83\xB3.TXT")));
+    EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"\xE6\x83\xB3.TXT"});
+}
+
+TEST_P(RenameTest, MissingTargetDirectoryFails)
+{
+    const std::string from = tmp.write("a", "x");
+    EXPECT_FALSE(fsys.renameEntry(from, tmp.file("no/such")));
+    EXPECT_EQ(TempDir::read(from), "x");
+}
+
+TEST(SystemFileSystem, IsTheNativeOne)
+{
+    TempDir tmp;
+    const std::string a = tmp.write("a", "1");
+    const std::string b = tmp.write("b", "2");
+    EXPECT_FALSE(systemFileSystem().renameEntry(a, b));
+    EXPECT_TRUE(systemFileSystem().renameEntry(a, tmp.file("c")));
+    EXPECT_EQ(&systemFileSystem(), &systemFileSystem());
+}
+
+// A real case-insensitive file system: a FAT image mounted through a loop
+// device. Needs root, a loop device and the kernel's vfat driver.
+class VfatTest : public testing::TestWithParam<RenameStrategy> {
+protected:
+    void SetUp() override
+    {
+        image = tmp.file("fat.img");
+        mountPoint = tmp.file("mnt");
+        fs::create_directory(mountPoint);
+        std::string out;
+        if (run("truncate -s 8M '" + image + "'", &out) != 0 ||
+            run("mkfs.vfat '" + image + "'", &out) != 0) {
+            GTEST_SKIP() << "cannot make a FAT image: " << out;
+        }
+        if (run("mount -o loop '" + image + "' '" + mountPoint + "'", &out) != 0) {
+            GTEST_SKIP() << "cannot mount a FAT image (needs root, a loop device and vfat support): " << out;
+        }
+        mounted = true;
+    }
+    void TearDown() override
+    {
+        if (mounted) run("umount '" + mountPoint + "'");
+    }
+    std::string at(const std::string& name) const { return mountPoint + "/" + name; }
+
+    TempDir tmp;
+    std::string image;
+    std::string mountPoint;
+    bool mounted = false;
+    PosixFileSystem fsys{GetParam()};
+};
+
+INSTANTIATE_TEST_SUITE_P(Strategies, VfatTest, allStrategies, strategyName);
+
+TEST_P(VfatTest, ACaseOnlyRenameIsAnOrdinaryRename)
+{
+    TempDir::read(at("x"));  // nothing there
+    { std::ofstream(at("Read Me File.txt")) << "data"; }
+    EXPECT_TRUE(fsys.renameEntry(at("Read Me File.txt"), at("READ ME FILE.TXT")));
+    EXPECT_EQ(namesIn(mountPoint), std::vector<std::string>{"READ ME FILE.TXT"});
+    EXPECT_EQ(TempDir::read(at("READ ME FILE.TXT")), "data");
+
+    const EntryInfo info = fsys.lookupEntry(at("read me file.txt"));
+    EXPECT_TRUE(info.exists);
+    EXPECT_FALSE(info.isDirectory);
+    EXPECT_EQ(info.storedName, "READ ME FILE.TXT");
+}
+
+TEST_P(VfatTest, ACaseOnlyRenameOfADirectory)
+{
+    fs::create_directory(at("Data"));
+    EXPECT_TRUE(fsys.renameEntry(at("Data"), at("data")));
+    EXPECT_EQ(namesIn(mountPoint), std::vector<std::string>{"data"});
+    EXPECT_EQ(fsys.lookupEntry(at("DATA")).storedName, "data");
+    EXPECT_TRUE(fsys.lookupEntry(at("DATA")).isDirectory);
+}
+
+TEST_P(VfatTest, AnotherFileUnderAnotherCaseIsNotReplaced)
+{
+    { std::ofstream(at("one.txt")) << "1"; }
+    { std::ofstream(at("Two.txt")) << "2"; }
+    EXPECT_FALSE(fsys.renameEntry(at("one.txt"), at("TWO.TXT")));
+    EXPECT_EQ(namesIn(mountPoint), (std::vector<std::string>{"Two.txt", "one.txt"}));
+    EXPECT_EQ(TempDir::read(at("Two.txt")), "2");
+}
+
+class LookupTest : public testing::Test {
+protected:
+    TempDir tmp;
+    FileSystem& fsys = systemFileSystem();
+};
+
+TEST_F(LookupTest, KindsOfEntry)
+{
+    tmp.write("file.txt", "x");
+    fs::create_directory(tmp.file("dir"));
+    fs::create_symlink("dir", tmp.file("dirlink"));
+    fs::create_symlink("file.txt", tmp.file("filelink"));
+    fs::create_symlink("nowhere", tmp.file("dangling"));
+
+    struct Case {
+        const char* name;
+        bool exists;
+        bool isDirectory;
+    };
+    for (const Case& c : {Case{"file.txt", true, false}, Case{"dir", true, true}, Case{"dirlink", true, true},
+                          Case{"filelink", true, false}, Case{"dangling", true, false},
+                          Case{"missing", false, false}, Case{"FILE.TXT", false, false}}) {
+        const EntryInfo info = fsys.lookupEntry(tmp.file(c.name));
+        EXPECT_EQ(info.exists, c.exists) << c.name;
+        EXPECT_EQ(info.isDirectory, c.isDirectory) << c.name;
+        if (c.exists) {
+            EXPECT_EQ(info.storedName, c.name);
+        }
+    }
+}
+
+TEST_F(LookupTest, StoredNameOnACaseSensitiveFileSystemIsTheName)
+{
+    tmp.write("Mixed.Case", "x");
+    const std::string hardLink = tmp.file("MIXED.CASE");
+    ASSERT_EQ(::link(tmp.file("Mixed.Case").c_str(), hardLink.c_str()), 0);
+    EXPECT_EQ(fsys.lookupEntry(tmp.file("Mixed.Case")).storedName, "Mixed.Case");
+    EXPECT_EQ(fsys.lookupEntry(hardLink).storedName, "MIXED.CASE");
+    EXPECT_FALSE(fsys.lookupEntry(tmp.file("Mixed.Case") + "/").exists);  // not a directory
+    fs::create_directory(tmp.file("Dir"));
+    EXPECT_EQ(fsys.lookupEntry(tmp.file("Dir") + "/").storedName, "Dir");
+    EXPECT_EQ(fsys.lookupEntry(tmp.file("\x95\x5C")).exists, false);
+    tmp.write("\x95\x5C", "");
+    EXPECT_EQ(fsys.lookupEntry(tmp.file("\x95\x5C")).storedName, "\x95\x5C");
+}
+
+TEST_F(LookupTest, EmptyPathDoesNotExist)
+{
+    EXPECT_FALSE(fsys.lookupEntry("").exists);
+}
+
+TEST_F(LookupTest, ListsHiddenEntriesAndDirectories)
+{
+    tmp.write(".hidden", "h");
+    tmp.write("plain", "p");
+    fs::create_directory(tmp.file("sub"));
+    fs::create_directory(tmp.file(".hiddendir"));
+    fs::create_symlink("sub", tmp.file("sublink"));
+    fs::create_symlink("plain", tmp.file("plainlink"));
+    fs::create_symlink("nowhere", tmp.file("dangling"));
+
+    std::vector<DirEntry> entries;
+    ASSERT_TRUE(fsys.listDirectory(tmp.path().string(), entries));
+    std::vector<std::pair<std::string, bool>> got;
+    for (const DirEntry& e : entries) got.emplace_back(e.name, e.isDirectory);
+    std::sort(got.begin(), got.end());
+    const std::vector<std::pair<std::string, bool>> expected = {
+        {".hidden", false}, {".hiddendir", true}, {"dangling", false}, {"plain", false},
+        {"plainlink", false}, {"sub", true},      {"sublink", true}};
+    EXPECT_EQ(got, expected);
+
+    // With a final separator too, and the order is the system's own.
+    std::vector<DirEntry> again;
+    ASSERT_TRUE(fsys.listDirectory(tmp.path().string() + "/", again));
+    ASSERT_EQ(again.size(), entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(again[i].name, entries[i].name);
+        EXPECT_EQ(again[i].isDirectory, entries[i].isDirectory);
+    }
+}
+
+TEST_F(LookupTest, ListingAnEmptyOrMissingDirectory)
+{
+    std::vector<DirEntry> entries{{"stale", false}};
+    ASSERT_TRUE(fsys.listDirectory(tmp.path().string(), entries));
+    EXPECT_TRUE(entries.empty());
+    EXPECT_FALSE(fsys.listDirectory(tmp.file("missing"), entries));
+    EXPECT_FALSE(fsys.listDirectory(tmp.write("file"), entries));
+}
+
+TEST_F(LookupTest, FileExists)
+{
+    tmp.write("f", "");
+    fs::create_directory(tmp.file("d"));
+    fs::create_symlink("f", tmp.file("flink"));
+    fs::create_symlink("nowhere", tmp.file("dangling"));
+    EXPECT_TRUE(fsys.fileExists(tmp.file("f")));
+    EXPECT_TRUE(fsys.fileExists(tmp.file("flink")));
+    EXPECT_FALSE(fsys.fileExists(tmp.file("d")));
+    EXPECT_FALSE(fsys.fileExists(tmp.file("dangling")));
+    EXPECT_FALSE(fsys.fileExists(tmp.file("missing")));
+    EXPECT_FALSE(fsys.fileExists(""));
+}
+
+class FileContentsTest : public testing::Test {
+protected:
+    TempDir tmp;
+    FileSystem& fsys = systemFileSystem();
+};
+
+TEST_F(FileContentsTest, TextFileWriterWritesTheBytesAsGiven)
+{
+    const std::string path = tmp.write("report.txt", "old contents that are longer");
+    auto writer = fsys.createTextFile(path);
+    ASSERT_TRUE(writer);
+    EXPECT_TRUE(writer->write(std::string("/d/\x95\x5C.txt\r\n")));
+    EXPECT_TRUE(writer->write("", 0));
+    EXPECT_TRUE(writer->write(std::string("a\0b\r\n", 5)));
+    EXPECT_TRUE(writer->close());
+    EXPECT_EQ(TempDir::read(path), std::string("/d/\x95\x5C.txt\r\na\0b\r\n", 16));
+    EXPECT_FALSE(writer->write(std::string("late")));
+    EXPECT_FALSE(writer->close());
+}
+
+TEST_F(FileContentsTest, TextFileWriterLargeWrite)
+{
+    const std::string path = tmp.file("big");
+    const std::string big(3 * 1024 * 1024 + 7, 'z');
+    auto writer = fsys.createTextFile(path);
+    ASSERT_TRUE(writer);
+    EXPECT_TRUE(writer->write(big));
+    EXPECT_TRUE(writer->close());
+    EXPECT_EQ(TempDir::read(path), big);
+}
+
+TEST_F(FileContentsTest, TextFileWriterDestroyedWithoutClose)
+{
+    const std::string path = tmp.file("x");
+    {
+        auto writer = fsys.createTextFile(path);
+        ASSERT_TRUE(writer);
+        EXPECT_TRUE(writer->write(std::string("kept")));
+    }
+    EXPECT_EQ(TempDir::read(path), "kept");
+}
+
+TEST_F(FileContentsTest, CreateTextFileFails)
+{
+    fs::create_directory(tmp.file("dir"));
+    EXPECT_EQ(fsys.createTextFile(tmp.file("no/such/file")), nullptr);
+    EXPECT_EQ(fsys.createTextFile(tmp.file("dir")), nullptr);
+    // A parent that is a regular file fails for root as well.
+    EXPECT_EQ(fsys.createTextFile(tmp.write("plain") + "/x"), nullptr);
+}
+
+TEST_F(FileContentsTest, WritingToAFullDeviceFails)
+{
+    auto writer = fsys.createTextFile("/dev/full");
+    if (!writer) GTEST_SKIP() << "/dev/full cannot be opened";
+    EXPECT_FALSE(writer->write(std::string("x")));
+}
+
+TEST_F(FileContentsTest, ReadFile)
+{
+    std::string contents = "stale";
+    const std::string bytes("[S]\r\nk=\x95\x5C\0z", 12);
+    ASSERT_TRUE(fsys.readFile(tmp.write("f", bytes), contents));
+    EXPECT_EQ(contents, bytes);
+    ASSERT_TRUE(fsys.readFile(tmp.write("empty", ""), contents));
+    EXPECT_EQ(contents, "");
+    contents = "kept";
+    EXPECT_FALSE(fsys.readFile(tmp.file("missing"), contents));
+    fs::create_directory(tmp.file("dir"));
+    EXPECT_FALSE(fsys.readFile(tmp.file("dir"), contents));
+    EXPECT_EQ(contents, "kept");
+}
+
+TEST_F(FileContentsTest, ReplaceFileAtomicallyReplacesAndKeepsPermissions)
+{
+    const std::string path = tmp.write("VOREL.INI", "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    EXPECT_TRUE(fsys.replaceFileAtomically(path, "[A]\r\nb=c\r\n"));
+    EXPECT_EQ(TempDir::read(path), "[A]\r\nb=c\r\n");
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"VOREL.INI"});  // no temporary left
+}
+
+TEST_F(FileContentsTest, ReplaceFileAtomicallyCreatesAMissingFile)
+{
+    const mode_t old = ::umask(022);
+    const std::string path = tmp.file("new.ini");
+    EXPECT_TRUE(fsys.replaceFileAtomically(path, ""));
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_EQ(TempDir::read(path), "");
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    ::umask(old);
+    EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"new.ini"});
+}
+
+TEST_F(FileContentsTest, ReplaceFileAtomicallyThroughALinkReplacesTheTarget)
+{
+    const std::string target = tmp.write("real.ini", "old");
+    fs::create_symlink("real.ini", tmp.file("link.ini"));
+    EXPECT_TRUE(fsys.replaceFileAtomically(tmp.file("link.ini"), "new"));
+    EXPECT_TRUE(isSymlink(tmp.file("link.ini")));
+    EXPECT_EQ(TempDir::read(target), "new");
+}
+
+TEST_F(FileContentsTest, ReplaceFileAtomicallyFailsWhereNothingCanBeCreated)
+{
+    // The parent is a regular file: this fails for root too, who ignores
+    // permission bits.
+    const std::string parent = tmp.write("plain", "p");
+    EXPECT_FALSE(fsys.replaceFileAtomically(parent + "/x.ini", "new"));
+    EXPECT_EQ(TempDir::read(parent), "p");
+    // A directory is not replaced by a file.
+    fs::create_directory(tmp.file("dir"));
+    EXPECT_FALSE(fsys.replaceFileAtomically(tmp.file("dir"), "new"));
+    EXPECT_TRUE(fs::is_directory(tmp.file("dir")));
+    EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"dir", "plain"}));
+}
+
+TEST_F(FileContentsTest, ReplaceFileAtomicallyFailureLeavesTheOldFile)
+{
+    // An immutable file cannot be replaced even by root.
+    const std::string path = tmp.write("VOREL.INI", "old contents");
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    int flags = 0;
+    const bool immutable = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                           (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    if (!immutable) {
+        ::close(fd);
+        GTEST_SKIP() << "cannot make a file immutable here (needs root and a file system with the flag)";
+    }
+    EXPECT_FALSE(fsys.replaceFileAtomically(path, "new"));
+    flags &= ~FS_IMMUTABLE_FL;
+    ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    ::close(fd);
+    EXPECT_EQ(TempDir::read(path), "old contents");
+    EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"VOREL.INI"});
+}
+
+TEST_F(FileContentsTest, ReplaceFileAtomicallyOnAFullFileSystemLeavesTheOldFile)
+{
+    const std::string mountPoint = tmp.file("small");
+    fs::create_directory(mountPoint);
+    std::string out;
+    if (run("mount -t tmpfs -o size=64k tmpfs '" + mountPoint + "'", &out) != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs (needs root): " << out;
+    const std::string path = mountPoint + "/VOREL.INI";
+    { std::ofstream(path) << "old contents"; }
+    EXPECT_FALSE(fsys.replaceFileAtomically(path, std::string(1024 * 1024, 'x')));
+    EXPECT_EQ(TempDir::read(path), "old contents");
+    EXPECT_EQ(namesIn(mountPoint), std::vector<std::string>{"VOREL.INI"});
+    run("umount '" + mountPoint + "'");
+}
+
+}  // namespace
