@@ -1,0 +1,113 @@
+#include "launcher/launcher_table.h"
+
+#include "platform/codepage.h"
+#include "settings/ini_file.h"
+
+#include <string>
+
+const std::array<const char*, 5> launcherSections = {"ProgTitle", "ProgName", "ProgOption",
+                                                     "ProgDir", "ProgShortCut"};
+
+namespace {
+
+std::array<StringList LauncherWorkCopy::*, 5> workLists = {
+    &LauncherWorkCopy::ProgTitle, &LauncherWorkCopy::ProgName, &LauncherWorkCopy::ProgOption,
+    &LauncherWorkCopy::ProgDir, &LauncherWorkCopy::ProgShortCut};
+
+Text rowKey(int row) { return std::to_string(row); }
+
+}  // namespace
+
+void readLauncherTable(const IniFile& ini, LauncherTable& table)
+{
+    for (std::size_t f = 0; f < launcherFields.size(); ++f)
+        for (int row = 1; row <= launcherRowCount; ++row)
+            table[row].*launcherFields[f] = ini.ReadString(launcherSections[f], rowKey(row), "");
+}
+
+void writeLauncherTable(IniFile& ini, const LauncherTable& table)
+{
+    for (std::size_t f = 0; f < launcherFields.size(); ++f)
+        for (int row = 1; row <= launcherRowCount; ++row)
+            ini.WriteString(launcherSections[f], rowKey(row), table[row].*launcherFields[f]);
+}
+
+LauncherTable firstRunLauncherTable(const Text& systemRoot, const Text& winBootDir,
+                                    const Text& windowsDir)
+{
+    Text systemKind;
+    if (!systemRoot.empty()) systemKind = "WINNT";
+    if (!winBootDir.empty()) systemKind = "WINDOWS";
+
+    LauncherTable table;
+    for (int row = 1; row <= launcherRowCount; ++row) table[row].ProgShortCut = "*";
+
+    const Text notepad = windowsDir + "\\NOTEPAD.EXE";
+    if (systemKind == "WINNT") {
+        table[1] = {fixedText("メモ帳(WinNT)"), notepad, "%f", "", "M"};
+        table[2] = {fixedText("ワードパット(WinNT)"), windowsDir + "\\SYSTEM32" + "\\WRITE.EXE",
+                    "%f", "", "W"};
+    } else if (systemKind == "WINDOWS") {
+        table[1] = {fixedText("メモ帳(Windows)"), notepad, "%f", "", "M"};
+        table[2] = {fixedText("ワードパット(Windows)"), windowsDir + "\\WRITE.EXE", "%f", "", "W"};
+    }
+    return table;
+}
+
+LauncherEntry LauncherWorkCopy::line(std::size_t i) const
+{
+    LauncherEntry entry;
+    for (std::size_t f = 0; f < workLists.size(); ++f)
+        entry.*launcherFields[f] = (this->*workLists[f]).at(i);
+    return entry;
+}
+
+void LauncherWorkCopy::setLine(std::size_t i, const LauncherEntry& entry)
+{
+    for (std::size_t f = 0; f < workLists.size(); ++f)
+        (this->*workLists[f]).at(i) = entry.*launcherFields[f];
+}
+
+void LauncherWorkCopy::insertLine(std::size_t i, const LauncherEntry& entry)
+{
+    for (std::size_t f = 0; f < workLists.size(); ++f) {
+        StringList& list = this->*workLists[f];
+        list.insert(list.begin() + std::ptrdiff_t(std::min(i, list.size())), entry.*launcherFields[f]);
+    }
+}
+
+void LauncherWorkCopy::eraseLine(std::size_t i)
+{
+    for (auto list : workLists) {
+        StringList& l = this->*list;
+        if (i < l.size()) l.erase(l.begin() + std::ptrdiff_t(i));
+    }
+}
+
+void LauncherWorkCopy::appendLine(const LauncherEntry& entry)
+{
+    for (std::size_t f = 0; f < workLists.size(); ++f)
+        (this->*workLists[f]).push_back(entry.*launcherFields[f]);
+}
+
+void LauncherWorkCopy::swapLines(std::size_t a, std::size_t b)
+{
+    for (auto list : workLists) std::swap((this->*list).at(a), (this->*list).at(b));
+}
+
+void LauncherWorkCopy::clear()
+{
+    for (auto list : workLists) (this->*list).clear();
+}
+
+LauncherWorkCopy LauncherWorkCopy::fromTable(const LauncherTable& table)
+{
+    LauncherWorkCopy copy;
+    for (int row = 1; row <= launcherRowCount; ++row) copy.appendLine(table[row]);
+    return copy;
+}
+
+void LauncherWorkCopy::copyInto(LauncherTable& table) const
+{
+    for (int row = 1; row <= launcherRowCount; ++row) table[row] = line(std::size_t(row - 1));
+}

@@ -1,0 +1,268 @@
+#include "platform/shell.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+bool isCommandBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+StringList split(const Text& command, std::size_t at, std::size_t length, const Text* literal)
+{
+    StringList args;
+    Text current;
+    int quoteCount = 0;
+    bool inQuote = false;
+    for (std::size_t i = 0; i < command.size();) {
+        if (literal && i == at) {
+            // Pending quotes count as they would before any other character.
+            if (quoteCount == 1) inQuote = !inQuote;
+            quoteCount = 0;
+            current += *literal;
+            i += length;
+            continue;
+        }
+        const char c = command[i++];
+        if (c == '"') {
+            if (++quoteCount == 3) {
+                quoteCount = 0;
+                current += c;
+            }
+            continue;
+        }
+        if (quoteCount) {
+            if (quoteCount == 1) inQuote = !inQuote;
+            quoteCount = 0;
+        }
+        if (!inQuote && isCommandBlank(c)) {
+            if (!current.empty()) args.push_back(std::move(current));
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    if (literal && at >= command.size() && at != Text::npos) {
+        if (quoteCount == 1) inQuote = !inQuote;
+        current += *literal;
+    }
+    if (!current.empty()) args.push_back(std::move(current));
+    return args;
+}
+
+struct FileKind {
+    bool exists = false;
+    bool isDirectory = false;
+    bool isExecutable = false;  // a regular file we may execute
+};
+
+FileKind kindOf(const std::string& path)
+{
+    FileKind kind;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return kind;
+    kind.exists = true;
+    kind.isDirectory = S_ISDIR(st.st_mode);
+    kind.isExecutable = S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+    return kind;
+}
+
+std::string currentDirectory()
+{
+    std::string buffer(256, '\0');
+    while (!::getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+    return buffer;
+}
+
+// The path made absolute from base (the current directory when base is
+// empty or relative itself).
+std::string absoluteFrom(const std::string& path, const std::string& base)
+{
+    if (!path.empty() && path.front() == '/') return path;
+    std::string dir = base;
+    if (dir.empty() || dir.front() != '/') {
+        const std::string cwd = currentDirectory();
+        if (cwd.empty()) return path;
+        dir = dir.empty() ? cwd : cwd + "/" + dir;
+    }
+    if (dir.back() != '/') dir += '/';
+    return dir + path;
+}
+
+// The executable of a bare name in the directories of PATH, absolute; empty
+// when there is none. Empty PATH elements are skipped rather than taken for
+// the current directory.
+std::string findOnPath(const std::string& name)
+{
+    const char* env = std::getenv("PATH");
+    const std::string path = env ? env : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find(':', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string dir = path.substr(start, end - start);
+        if (!dir.empty()) {
+            const std::string candidate = absoluteFrom(dir + "/" + name, {});
+            if (kindOf(candidate).isExecutable) return candidate;
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
+void reportError(int fd, int error)
+{
+    ssize_t written;
+    do {
+        written = ::write(fd, &error, sizeof error);
+    } while (written < 0 && errno == EINTR);
+}
+
+// Starts program with argv (argv[0] included) in directory (none when
+// empty), detached: the first child starts a session, forks the program and
+// ends at once, so the program is adopted by init and never becomes our
+// zombie. A failure of chdir or exec comes back through a pipe that exec
+// closes.
+bool startDetached(const std::string& program, const StringList& argv, const Text& directory)
+{
+    // Everything the children use is prepared here: after fork only
+    // async-signal-safe calls are made.
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const Text& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const char* path = program.c_str();
+    const char* dir = directory.empty() ? nullptr : directory.c_str();
+
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return false;
+
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return false;
+    }
+    if (child == 0) {
+        ::close(fds[0]);
+        ::setsid();
+        const pid_t grandchild = ::fork();
+        if (grandchild < 0) {
+            reportError(fds[1], errno);
+            ::_exit(1);
+        }
+        if (grandchild > 0) ::_exit(0);
+
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        struct sigaction dfl {};
+        dfl.sa_handler = SIG_DFL;
+        ::sigaction(SIGPIPE, &dfl, nullptr);
+        if (dir && ::chdir(dir) != 0) {
+            reportError(fds[1], errno);
+            ::_exit(127);
+        }
+        ::execv(path, args.data());
+        reportError(fds[1], errno);
+        ::_exit(127);
+    }
+
+    ::close(fds[1]);
+    int status = 0;
+    pid_t waited;
+    do {
+        waited = ::waitpid(child, &status, 0);
+    } while (waited < 0 && errno == EINTR);
+
+    int error = 0;
+    ssize_t got;
+    do {
+        got = ::read(fds[0], &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    ::close(fds[0]);
+
+    const bool firstChildOk = waited == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return firstChildOk && got == 0;
+}
+
+bool openWithDesktop(const std::string& file, const Text& directory)
+{
+    const std::string opener = findOnPath("xdg-open");
+    if (opener.empty()) return false;
+    return startDetached(opener, {"xdg-open", file}, directory);
+}
+
+class SystemShell : public ShellOpener {
+public:
+    bool open(const Text& file, const StringList& arguments, const Text& directory) override
+    {
+        return openWithShell(file, arguments, directory);
+    }
+};
+
+}  // namespace
+
+StringList splitCommandArguments(const Text& command)
+{
+    return split(command, Text::npos, 0, nullptr);
+}
+
+StringList splitCommandArguments(const Text& command, std::size_t at, std::size_t length,
+                                 const Text& literal)
+{
+    return split(command, at, length, &literal);
+}
+
+bool openWithShell(const Text& file, const StringList& arguments, const Text& directory)
+{
+    if (file.empty()) return false;
+    if (!directory.empty() && !kindOf(directory).isDirectory) return false;
+
+    std::string program;
+    if (file.find('/') == Text::npos) program = findOnPath(file);
+    if (program.empty()) program = absoluteFrom(file, directory);
+
+    const FileKind kind = kindOf(program);
+    if (!kind.exists) return false;
+    if (!kind.isExecutable) return openWithDesktop(program, directory);
+
+    StringList argv;
+    argv.reserve(arguments.size() + 1);
+    argv.push_back(file);
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return startDetached(program, argv, directory);
+}
+
+bool openWithShell(const Text& file, const Text& parameters, const Text& directory)
+{
+    return openWithShell(file, splitCommandArguments(parameters), directory);
+}
+
+bool openDocument(const Text& path)
+{
+    if (path.empty()) return false;
+    const std::string absolute = absoluteFrom(path, {});
+    if (!kindOf(absolute).exists) return false;
+    return openWithDesktop(absolute, {});
+}
+
+ShellOpener& systemShell()
+{
+    static SystemShell shell;
+    return shell;
+}
