@@ -50,9 +50,11 @@ void TForm6::FormCreate()
     ListBox1->setHorizontalExtent(ListBox1->width() * 50 / 10);
 }
 
-void TForm6::fillList(const StringList& lines)
+void TForm6::fillList(const ReportLines& lines)
 {
-    for (const Text& line : lines) {
+    Text scratch;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Text line(lines.line(i, scratch));
         auto* item = new QListWidgetItem(toQString(line), ListBox1);
         item->setData(Qt::UserRole, QByteArray::fromStdString(line));
     }
@@ -103,7 +105,7 @@ public:
         form_ = std::make_unique<TForm6>(std::move(launcherRun_), parent_);
         ::applyListSettings(form_->ListBox1, settings_);
     }
-    void fillList(const StringList& lines) override { form_->fillList(lines); }
+    void fillList(const ReportLines& lines) override { form_->fillList(lines); }
     TForm6* form() const { return form_.get(); }
 
 private:
@@ -123,6 +125,7 @@ void runConfirmation(QWidget* parent, Session& session, const ListSettings& list
     if (makeReport(session, fs, prompter, reportFilePath(programPath), view) != ReportOutcome::Saved)
         return;
     TForm6* form = view.form();
+    form->winId();  // the native window, so that its frame counts in the centring
     centreOnScreen(form);
     form->exec();
 }

@@ -9,6 +9,7 @@
 #include <functional>
 
 class QLabel;
+class ReportLines;
 class QPushButton;
 class ExtentListWidget;
 
@@ -23,7 +24,7 @@ public:
 
     // The report lines as list items; each item keeps its line's bytes in
     // Qt::UserRole beside the text shown.
-    void fillList(const StringList& lines);
+    void fillList(const ReportLines& lines);
 
     void BtnLauncherRunClick();
     void BtnCanselClick();

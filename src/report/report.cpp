@@ -4,6 +4,7 @@
 #include "platform/path.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -20,18 +21,28 @@ const Text& entryAt(const StringList& list, std::size_t i)
     return i < list.size() ? list[i] : empty;
 }
 
-void appendLine(Text& block, const Text& entry)
+bool holdsLineBreak(const Text& entry)
 {
-    if (entry.find_first_of("\r\n") == Text::npos) {
-        block += entry;
-    } else {
-        for (char c : entry) {
-            if (c == '\r') block += "\\r";
-            else if (c == '\n') block += "\\n";
-            else block += c;
-        }
-    }
-    block += "\r\n";
+    return std::memchr(entry.data(), '\n', entry.size()) ||
+           std::memchr(entry.data(), '\r', entry.size());
+}
+
+struct Markers {
+    Text failure = fixedText(failureMarker);
+    Text notFound = fixedText(notFoundMarker);
+};
+
+Text entryOf(FileSystem& fs, const Markers& markers, const Text& result)
+{
+    // The marker has no path part; looking it up would find a file of that
+    // name in the working directory.
+    if (result == markers.failure) return markers.notFound;
+    const PathSplit split = splitPath(activeCodePage(), result);
+    const EntryInfo info = fs.lookupEntry(result);
+    if (!info.exists) return split.pathPart + markers.notFound;
+    // A path ending in a separator names its directory as given.
+    if (split.namePart.empty() || info.storedName.empty()) return result;
+    return split.pathPart + info.storedName;
 }
 
 }  // namespace
@@ -43,56 +54,59 @@ Text reportFilePath(const Text& programPath)
 
 Text reportEntryOf(FileSystem& fs, const Text& result)
 {
-    // The marker has no path part; looking it up would find a file of that
-    // name in the working directory.
-    if (result == fixedText(failureMarker)) return fixedText(notFoundMarker);
-    const PathSplit split = splitPath(activeCodePage(), result);
-    const EntryInfo info = fs.lookupEntry(result);
-    if (!info.exists) return split.pathPart + fixedText(notFoundMarker);
-    // A path ending in a separator names its directory as given.
-    if (split.namePart.empty() || info.storedName.empty()) return result;
-    return split.pathPart + info.storedName;
+    return entryOf(fs, Markers(), result);
 }
 
 void buildReportList(FileSystem& fs, const StringList& resultList, StringList& reportList)
 {
+    const Markers markers;
     reportList.clear();
     reportList.reserve(resultList.size());
-    for (const Text& result : resultList) reportList.push_back(reportEntryOf(fs, result));
+    for (const Text& result : resultList) reportList.push_back(entryOf(fs, markers, result));
 }
 
 Text reportLine(const Text& entry)
 {
+    if (!holdsLineBreak(entry)) return entry;
     Text line;
-    appendLine(line, entry);
-    line.resize(line.size() - 2);
+    line.reserve(entry.size() + 8);
+    for (char c : entry) {
+        if (c == '\r') line += "\\r";
+        else if (c == '\n') line += "\\n";
+        else line += c;
+    }
     return line;
 }
 
-StringList reportLines(const StringList& sourceList, const StringList& resultList,
-                       const StringList& reportList)
+ReportLines::ReportLines(const StringList& sourceList, const StringList& resultList,
+                         const StringList& reportList)
+    : source_(sourceList),
+      result_(resultList),
+      report_(reportList),
+      positions_(std::max({sourceList.size(), resultList.size(), reportList.size()}))
 {
-    const std::size_t positions =
-        std::max({sourceList.size(), resultList.size(), reportList.size()});
-    StringList lines;
-    lines.reserve(positions * 4);
-    for (std::size_t i = 0; i < positions; ++i) {
-        lines.push_back(reportLine(entryAt(sourceList, i)));
-        lines.push_back(reportLine(entryAt(resultList, i)));
-        lines.push_back(reportLine(entryAt(reportList, i)));
-        lines.emplace_back();
-    }
-    return lines;
 }
 
-bool writeReportFile(FileSystem& fs, const Text& path, const StringList& lines)
+std::string_view ReportLines::line(std::size_t i, Text& scratch) const
+{
+    if (i % 4 == 3) return {};
+    const StringList* lists[] = {&source_, &result_, &report_};
+    const Text& entry = entryAt(*lists[i % 4], i / 4);
+    if (!holdsLineBreak(entry)) return entry;
+    scratch = reportLine(entry);
+    return scratch;
+}
+
+bool writeReportFile(FileSystem& fs, const Text& path, const ReportLines& lines)
 {
     std::unique_ptr<TextFileWriter> file = fs.createTextFile(path);
     if (!file) return false;
     Text block;
-    block.reserve(writeBlockSize + 256);
-    for (const Text& line : lines) {
-        appendLine(block, line);
+    block.reserve(writeBlockSize + 4096);
+    Text scratch;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        block += lines.line(i, scratch);
+        block += "\r\n";
         if (block.size() >= writeBlockSize) {
             if (!file->write(block)) {
                 file->close();
@@ -117,7 +131,7 @@ ReportOutcome makeReport(Session& session, FileSystem& fs, Prompter& prompter,
     }
     buildReportList(fs, session.ResultList, session.ReportList);
     view.applyListSettings();
-    const StringList lines = reportLines(session.SourceList, session.ResultList, session.ReportList);
+    const ReportLines lines(session.SourceList, session.ResultList, session.ReportList);
     view.fillList(lines);
     if (!writeReportFile(fs, reportPath, lines)) {
         prompter.ask(fixedText("   ファイルに保存できませんでした。          "), PromptKind::Warning,

@@ -5,6 +5,8 @@
 #include "rename/session.h"
 #include "ui/prompter.h"
 
+#include <string_view>
+
 // The report file: the program path with its extension replaced by ".TXT".
 Text reportFilePath(const Text& programPath);
 
@@ -22,18 +24,32 @@ void buildReportList(FileSystem& fs, const StringList& resultList, StringList& r
 // byte as "\n"; every other byte is kept as it is.
 Text reportLine(const Text& entry);
 
-// The report groups by position: source, result, report entry, empty line.
-// Every position that any of the lists holds is covered, from the first; a
-// list too short for a position gives an empty line there, so a stopped run
-// still shows every path from before it. No list is read past its end.
-StringList reportLines(const StringList& sourceList, const StringList& resultList,
-                       const StringList& reportList);
+// The report's lines, read from the three lists by position without copying
+// them: for each position the source, the result, the report entry and an
+// empty line. Every position that any of the lists holds is covered, from
+// the first; a list too short for a position gives an empty line there, so a
+// stopped run still shows every path from before it. No list is read past
+// its end. The lists must outlive this object and stay unchanged.
+class ReportLines {
+public:
+    ReportLines(const StringList& sourceList, const StringList& resultList,
+                const StringList& reportList);
+    std::size_t size() const { return positions_ * 4; }
+    // Line i (below size()), as reportLine gives it; the text is either held
+    // by a list or, for an escaped line, by scratch.
+    std::string_view line(std::size_t i, Text& scratch) const;
+
+private:
+    const StringList& source_;
+    const StringList& result_;
+    const StringList& report_;
+    std::size_t positions_;
+};
 
 // Creates (or replaces) the file at path and writes every line followed by
-// CR LF, bytes as held (a CR or LF inside a line escaped as reportLine does).
-// No header, no byte-order mark. False when creating, any write or the
-// closing fails; what was written before stays in the file.
-bool writeReportFile(FileSystem& fs, const Text& path, const StringList& lines);
+// CR LF, bytes as held. No header, no byte-order mark. False when creating,
+// any write or the closing fails; what was written before stays in the file.
+bool writeReportFile(FileSystem& fs, const Text& path, const ReportLines& lines);
 
 // What the confirmation command needs of the view that shows the report.
 class ReportView {
@@ -43,7 +59,7 @@ public:
     // the integer error (AppError) of a size or colour that does not parse.
     virtual void applyListSettings() = 0;
     // Shows the report lines, one list item each.
-    virtual void fillList(const StringList& lines) = 0;
+    virtual void fillList(const ReportLines& lines) = 0;
 };
 
 enum class ReportOutcome {

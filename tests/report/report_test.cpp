@@ -19,6 +19,14 @@ const char* const saveFailedText = "   ファイルに保存できませんで�
 const char* const failureMarker = "=== 変換失敗 ===";
 const char* const notFound = " == ファイル無 ==";
 
+StringList linesOf(const ReportLines& lines)
+{
+    StringList all;
+    Text scratch;
+    for (std::size_t i = 0; i < lines.size(); ++i) all.emplace_back(lines.line(i, scratch));
+    return all;
+}
+
 // The report view as makeReport sees it: records what it was given.
 class RecordingView : public ReportView {
 public:
@@ -31,10 +39,10 @@ public:
         ++applied;
         if (throwOnApply) throw AppError("'x' は整数ではありません");
     }
-    void fillList(const StringList& l) override
+    void fillList(const ReportLines& l) override
     {
         ++filled;
-        lines = l;
+        lines = linesOf(l);
     }
 };
 
@@ -360,7 +368,7 @@ TEST_F(ReportTest, ListSettingErrorPassesThroughBeforeAnythingIsWritten)
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
-TEST(ReportLines, ListsOfUnequalLengthCoverEveryPositionWithEmptyLines)
+TEST(ReportLinesTest, ListsOfUnequalLengthCoverEveryPositionWithEmptyLines)
 {
     struct Case {
         const char* what;
@@ -391,7 +399,7 @@ TEST(ReportLines, ListsOfUnequalLengthCoverEveryPositionWithEmptyLines)
         {"nothing", {}, {}, {}, {}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(reportLines(c.source, c.result, c.report), c.lines) << c.what;
+        EXPECT_EQ(linesOf(ReportLines(c.source, c.result, c.report)), c.lines) << c.what;
 }
 
 TEST_F(ReportTest, StoppedRunReportsEverySourcePath)
@@ -408,7 +416,7 @@ TEST_F(ReportTest, StoppedRunReportsEverySourcePath)
                           failureMarker, notFound, "", dir.file("c"), "", "", ""}));
 }
 
-TEST(ReportLines, LineBreaksInsideNamesAreEscaped)
+TEST(ReportLinesTest, LineBreaksInsideNamesAreEscaped)
 {
     struct Case {
         std::string entry;
@@ -421,7 +429,11 @@ TEST(ReportLines, LineBreaksInsideNamesAreEscaped)
         {"/d/a\\nb", "/d/a\\nb"},  // a backslash is kept as it is
         {"/d/a\tb", "/d/a\tb"},
     };
-    for (const Case& c : cases) EXPECT_EQ(reportLine(c.entry), c.line);
+    for (const Case& c : cases) {
+        EXPECT_EQ(reportLine(c.entry), c.line);
+        const StringList one = {c.entry};
+        EXPECT_EQ(linesOf(ReportLines(one, one, one)), (StringList{c.line, c.line, c.line, ""}));
+    }
 }
 
 TEST_F(ReportTest, NameWithLineBreaksKeepsItsGroupOfFourLines)
@@ -448,13 +460,22 @@ TEST(WriteReportFile, WritesEveryLineWithCrLfAndNothingElse)
 {
     TempDir dir;
     const std::string path = dir.file("r.TXT");
-    ASSERT_TRUE(writeReportFile(systemFileSystem(), path, {}));
+    const StringList none;
+    ASSERT_TRUE(writeReportFile(systemFileSystem(), path, ReportLines(none, none, none)));
     EXPECT_EQ(TempDir::read(path), "");  // no header, no byte-order mark
 
-    StringList many;
-    for (int i = 0; i < 20000; ++i) many.push_back("/d/line " + std::to_string(i));
-    ASSERT_TRUE(writeReportFile(systemFileSystem(), path, many));
-    EXPECT_EQ(TempDir::read(path), crlfJoined(many));  // across write blocks
+    StringList before, after;
+    std::string expected;
+    for (int i = 0; i < 20000; ++i) {
+        before.push_back("/d/line " + std::to_string(i));
+        if (i % 3 == 0) after.push_back("/d/LINE " + std::to_string(i));
+    }
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        const std::string found = i < after.size() ? after[i] : "";
+        expected += before[i] + "\r\n" + found + "\r\n" + found + "\r\n\r\n";
+    }
+    ASSERT_TRUE(writeReportFile(systemFileSystem(), path, ReportLines(before, after, after)));
+    EXPECT_EQ(TempDir::read(path), expected);  // across write blocks
 }
 
 TEST_F(ReportTest, ShiftJisBytesAreWrittenExactlyAsHeld)
