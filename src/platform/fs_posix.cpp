@@ -8,7 +8,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <random>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <utility>
@@ -97,6 +100,41 @@ bool nameInDirectory(const Text& dir, const Text& name)
         return !found;
     });
     return found;
+}
+
+// True where names in dir may be matched without regard to letter case: the
+// FAT, exFAT, NTFS, SMB and ISO families, and casefolded ext4/f2fs
+// directories. Elsewhere the name looked up is the name stored, and no
+// listing is needed to find it.
+bool mayFoldCase(const Text& dir)
+{
+    struct statfs fs;
+    if (::statfs(dir.c_str(), &fs) != 0) return true;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x4d44:      // MSDOS / vfat
+    case 0x2011BAB0:  // exFAT
+    case 0x5346544e:  // NTFS (ntfs3, ntfs-3g reports fuseblk)
+    case 0x65735546:  // FUSE (ntfs-3g and others): cannot tell
+    case 0xFF534D42:  // CIFS
+    case 0xFE534D42:  // SMB2
+    case 0x517B:      // SMB
+    case 0x9660:      // ISO 9660
+    case 0x15013346:  // UDF
+    case 0x482b:      // HFS+
+        return true;
+    default:
+        break;
+    }
+#ifdef FS_CASEFOLD_FL
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    int flags = 0;
+    const bool folded = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL);
+    ::close(fd);
+    return folded;
+#else
+    return false;
+#endif
 }
 
 bool writeAll(int fd, const char* bytes, std::size_t size)
@@ -223,7 +261,7 @@ EntryInfo PosixFileSystem::lookupEntry(const Text& path)
     if (name == "/" || name == "." || name == "..") return info;
 
     // Where the file system folds case, the listing holds the stored form.
-    if (nameInDirectory(dir, name)) return info;
+    if (!mayFoldCase(dir) || nameInDirectory(dir, name)) return info;
     const Text prefix = dir == "/" ? dir : dir + "/";
     forEachEntry(dir, [&](const dirent& e) {
         struct stat other;

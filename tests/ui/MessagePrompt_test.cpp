@@ -76,7 +76,12 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, answer);
         const Qt::KeyboardModifiers mods = key == Qt::Key_Y ? Qt::AltModifier : Qt::NoModifier;
-        const int got = askWith(buttons, [&](QDialog* d) { QTest::keyClick(d, Qt::Key(key), mods); });
+        const int got = askWith(buttons, [&](QDialog* d) {
+            // Access keys are shortcuts: they need the prompt to be the active window.
+            d->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            QTest::keyClick(d, Qt::Key(key), mods);
+        });
         QCOMPARE(got, answer);
     }
 
@@ -106,7 +111,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("path");
         QTest::addColumn<QString>("title");
-        QTest::newRow("plain") << QByteArray("/opt/vorel/vorel") << QStringLiteral("Vorel");
+        QTest::newRow("first kept as it is") << QByteArray("/opt/vorel/vorel") << QStringLiteral("vorel");
         QTest::newRow("upper with extension") << QByteArray("/opt/VOREL.EXE") << QStringLiteral("Vorel");
         QTest::newRow("mixed") << QByteArray("/x/VoReL.bin") << QStringLiteral("Vorel");
     }
