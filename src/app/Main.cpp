@@ -1,7 +1,15 @@
 #include "app/Main.h"
 
 #include "app/Dbcsset.h"
+#include "launcher/ApliEdit.h"
+#include "launcher/Apliexe.h"
+#include "launcher/Apliset.h"
+#include "platform/process.h"
+#include "rename/CaptionProgress.h"
+#include "rename/Extchg.h"
+#include "rename/rename_run.h"
 #include "report/Confirm.h"
+#include "report/report.h"
 #include "platform/app_error.h"
 #include "platform/codepage.h"
 #include "platform/path.h"
@@ -313,13 +321,57 @@ void TForm1::FocusMoveToApli()
     if (QGuiApplication::platformName() == QLatin1String("xcb")) raiseWindowOfClass("TolvaMainWin");
 }
 
-// Commands that arrive with the renaming, report and launcher work.
-void TForm1::BtnUpperClick() {}
-void TForm1::BtnLowerClick() {}
-void TForm1::BtnExtClick() {}
-void TForm1::MenuLauncherSetClick() {}
-void TForm1::launcherRun(QWidget*) {}
-void TForm1::writeFirstRunSettings() {}
+void TForm1::writeFirstRunSettings()
+{
+    const LauncherTable table = firstRunLauncherTable(
+        environmentValue("SYSTEMROOT"), environmentValue("WINBOOTDIR"), environmentValue("WINDIR"));
+    IniFile ini(settingsPath_, *services_.fs);
+    writeLauncherTable(ini, table);
+}
+
+void TForm1::runCaseConversion(bool upper)
+{
+    CaptionProgress progress(this);
+    RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode};
+    const RunOutcome outcome = runMarkedOperation(upper ? Operation::Upper : Operation::Lower, Text(),
+                                                  markedPaths(), ctx, session);
+    if (outcome == RunOutcome::Completed) conversionCompleted();
+}
+
+void TForm1::BtnUpperClick()
+{
+    guarded([&] { runCaseConversion(true); });
+}
+
+void TForm1::BtnLowerClick()
+{
+    guarded([&] { runCaseConversion(false); });
+}
+
+void TForm1::BtnExtClick()
+{
+    guarded([&] {
+        TForm3 dialog(session, *this, *services_.prompter, *services_.fs, this);
+        centreOnScreen(&dialog);
+        dialog.exec();
+    });
+}
+
+void TForm1::MenuLauncherSetClick()
+{
+    guarded([&] {
+        ::MenuLauncherSetClick(this, Launcher, settingsPath_, *services_.fs, *services_.prompter,
+                               *services_.fileChooser);
+    });
+}
+
+void TForm1::launcherRun(QWidget* view)
+{
+    guarded([&] {
+        BtnLauncherRunClick(view, Launcher, settingsPath_, reportFilePath(services_.programPath),
+                            *services_.fs, *services_.prompter, *services_.shell);
+    });
+}
 
 void TForm1::BtnConfirmClick()
 {

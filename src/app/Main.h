@@ -1,6 +1,7 @@
 #pragma once
 // The main window: lists the marked paths and owns everything that lives
 // longer than one command.
+#include "launcher/launcher_table.h"
 #include "platform/fs.h"
 #include "rename/session.h"
 #include "settings/list_settings.h"
@@ -18,6 +19,8 @@ class QFrame;
 class ExtentListWidget;
 class FontChooser;
 class ColourChooser;
+class FileChooser;
+class ShellOpener;
 
 // What the main window needs from the world outside it.
 struct MainServices {
@@ -27,6 +30,8 @@ struct MainServices {
     FileSystem* fs = nullptr;
     FontChooser* fontChooser = nullptr;
     ColourChooser* colourChooser = nullptr;
+    FileChooser* fileChooser = nullptr;
+    ShellOpener* shell = nullptr;
 };
 
 class TForm1 : public QMainWindow, public ConversionHost {
@@ -38,6 +43,7 @@ public:
     // State, as the commands read and write it.
     ListSettings List;
     Session session;
+    LauncherState Launcher;
 
     // ConversionHost
     StringList markedPaths() const override;

@@ -1,6 +1,8 @@
 // Program entry: chooses the code page, creates the main window, runs the
 // event loop, and destroys the main window, which writes the settings.
 #include "app/Main.h"
+#include "launcher/ApliEdit.h"
+#include "platform/shell.h"
 #include "platform/codepage.h"
 #include "platform/process.h"
 #include "ui/choosers.h"
@@ -21,10 +23,13 @@ int main(int argc, char** argv)
     QtPrompter prompter(nullptr, applicationTitle(services.programPath));
     QtFontChooser fontChooser;
     QtColourChooser colourChooser;
+    QtFileChooser fileChooser;
     services.prompter = &prompter;
     services.fs = &systemFileSystem();
     services.fontChooser = &fontChooser;
     services.colourChooser = &colourChooser;
+    services.fileChooser = &fileChooser;
+    services.shell = &systemShell();
 
     TForm1 form(std::move(services));
     form.show();

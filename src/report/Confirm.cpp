@@ -125,7 +125,6 @@ void runConfirmation(QWidget* parent, Session& session, const ListSettings& list
     if (makeReport(session, fs, prompter, reportFilePath(programPath), view) != ReportOutcome::Saved)
         return;
     TForm6* form = view.form();
-    form->winId();  // the native window, so that its frame counts in the centring
     centreOnScreen(form);
     form->exec();
 }

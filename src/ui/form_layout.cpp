@@ -52,8 +52,8 @@ void centreOnScreen(QWidget* window)
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     window->ensurePolished();
-    // The frame is known only once the window has a native handle; before
-    // that the frame geometry equals the client geometry.
+    // The frame is known only once the window has a native handle.
+    window->winId();
     QSize outer = window->frameGeometry().size();
     if (outer.isEmpty()) outer = window->size();
     QPoint topLeft = centredPosition(outer, screen->geometry().size());

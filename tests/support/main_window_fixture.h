@@ -2,17 +2,25 @@
 // A main window started as the program starts it, in a temporary program
 // directory, with a scripted prompter and planned choosers.
 #include "app/Main.h"
+#include "launcher/ApliEdit.h"
+#include "platform/shell.h"
 #include "support/planned_choosers.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 
 #include <memory>
 
+// A file chooser that is always cancelled.
+struct CancelledFileChooser : FileChooser {
+    std::optional<Text> chooseFile(QWidget*, const QString&) override { return std::nullopt; }
+};
+
 struct MainWindowFixture {
     TempDir dir;
     ScriptedPrompter prompter;
     PlannedFontChooser fonts;
     PlannedColourChooser colours;
+    CancelledFileChooser files;
     std::unique_ptr<TForm1> form;
 
     std::string programPath() const { return dir.file("vorel"); }
@@ -27,6 +35,8 @@ struct MainWindowFixture {
         services.fs = &systemFileSystem();
         services.fontChooser = &fonts;
         services.colourChooser = &colours;
+        services.fileChooser = &files;
+        services.shell = &systemShell();
         form = std::make_unique<TForm1>(std::move(services));
         return *form;
     }
