@@ -1,0 +1,52 @@
+#pragma once
+// The run chooser "Vorel (ﾗﾝﾁｬｰ実行)" and the report view's launcher command.
+#include "launcher/launcher_run.h"
+#include "platform/fs.h"
+#include "ui/prompter.h"
+
+#include <QDialog>
+
+class QListWidget;
+class QPushButton;
+class ShellOpener;
+
+class TForm13 : public QDialog {
+    Q_OBJECT
+public:
+    // Sets state.LauncherChoice when it closes: the chosen row, or -1.
+    explicit TForm13(LauncherState& state, QWidget* parent = nullptr);
+
+    // The chooser lines, the first one selected.
+    void fillList(const ChooserList& list);
+
+    void BtnOkClick();
+    void ListBox1Click();
+    void BtnCanselClick();
+    // Enter chooses, Escape cancels; true when the key was handled.
+    bool ListBoxKeyDown(int key);
+    // Escape cancels; true when the key was handled.
+    bool FormKeyDown(int key);
+
+    QListWidget* ListBox1 = nullptr;
+    QPushButton* BtnOk = nullptr;
+    QPushButton* BtnCansel = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void choose();
+    void cancel();
+
+    LauncherState& state_;
+    ChooserList list_;
+};
+
+// "ﾗﾝﾁｬｰ起動(&K)..." of the report view: reads the table from the settings
+// file, lets the user choose in the run chooser and starts the chosen entry
+// on the report file (its "%f" replaced by reportPath). A failure to start is
+// reported over view, which stays open.
+void BtnLauncherRunClick(QWidget* view, LauncherState& state, const Text& settingsPath,
+                         const Text& reportPath, FileSystem& fs, Prompter& prompter,
+                         ShellOpener& shell);
