@@ -53,9 +53,10 @@ start_vorel() {
 # wait_window TITLE : waits (bounded) for a visible window of that title and
 # gives it the keyboard focus.
 wait_window() {
-  local title="$1" id="" i
+  local title="$1" id="" i pattern
+  pattern="^$(printf '%s' "$title" | sed 's/[][().*+?^$|\\/]/\\&/g')\$"
   for i in $(seq 1 150); do
-    id="$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | tail -n 1 || true)"
+    id="$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | tail -n 1 || true)"
     if [ -n "$id" ]; then
       xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
       sleep 0.3
