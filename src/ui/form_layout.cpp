@@ -10,8 +10,10 @@
 void setupFixedWindow(QWidget* window, int clientWidth, int clientHeight, const QString& caption)
 {
     window->setWindowTitle(caption);
+    // A character cell 19 pixels high, as the layouts were drawn for: an em
+    // of 15 pixels plus the font's leading.
     QFont font(QStringLiteral("System"));
-    font.setPixelSize(19);
+    font.setPixelSize(15);
     window->setFont(font);
     QPalette palette = window->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
