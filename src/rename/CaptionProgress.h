@@ -1,21 +1,31 @@
 #pragma once
-// Shows a run's progress in a window's caption. The window is repainted at
-// most every repaint interval, without taking user input, so a long run
-// shows its count moving without being slowed by painting.
+// Shows a run's progress in a window's caption. The caption is set, and the
+// window repainted without taking user input, at most every repaint
+// interval and whenever the run flushes its progress (before each message
+// and at its end), so a long run shows its count moving without being
+// slowed by the window system, and a message always appears under the
+// count of the file it is about.
 #include "rename/rename_run.h"
 
 #include <QElapsedTimer>
-
-class QWidget;
+#include <QPointer>
+#include <QWidget>
 
 class CaptionProgress : public RunWindow {
 public:
     explicit CaptionProgress(QWidget* window, int repaintIntervalMs = 50);
-    // Sets the caption to progressCaption(position, count).
+    ~CaptionProgress() override;
+    // The caption becomes progressCaption(position, count).
     void showProgress(int position, int count) override;
+    void flushProgress() override;
 
 private:
-    QWidget* window_;
+    void setCaption();
+
+    QPointer<QWidget> window_;
     int repaintIntervalMs_;
     QElapsedTimer sinceRepaint_;
+    int position_ = 0;
+    int count_ = 0;
+    bool pending_ = false;
 };

@@ -8,9 +8,17 @@
 
 namespace {
 
+// Every message of a run goes through here, so that the window shows the
+// count of the file it is about.
+int ask(RunContext& ctx, const Text& text, PromptKind kind, unsigned buttons)
+{
+    ctx.window.flushProgress();
+    return ctx.prompter.ask(text, kind, buttons);
+}
+
 void notice(RunContext& ctx, const char* utf8)
 {
-    ctx.prompter.ask(fixedText(utf8), PromptKind::Information, PbYes);
+    ask(ctx, fixedText(utf8), PromptKind::Information, PbYes);
 }
 
 // Step R1: true when the user chose to stop.
@@ -21,7 +29,7 @@ bool stoppedByDbcsQuestion(const StringList& entries, RunContext& ctx)
     const Text question = fixedText("   ２バイト文字がふくまれていまが、中断しますか。          \n\r   ");
     for (const Text& entry : entries) {
         if (!MbHasDbcs(entry)) continue;
-        if (ctx.prompter.ask(question + entry, PromptKind::Information, PbYes | PbNo) == MrYes) {
+        if (ask(ctx, question + entry, PromptKind::Information, PbYes | PbNo) == MrYes) {
             return true;
         }
         if (mode == 2) return false;
@@ -38,7 +46,7 @@ bool namesPass(Operation op, const Text& typed, const StringList& entries, RunCo
     for (int i = 0; i < count; ++i) {
         if (countsProgress) ctx.window.showProgress(i + 1, count);
         if (auto message = validationMessage(op, entries[i], typed)) {
-            ctx.prompter.ask(*message, PromptKind::Warning, PbAbort);
+            ask(ctx, *message, PromptKind::Warning, PbAbort);
             return false;
         }
     }
@@ -60,7 +68,7 @@ RunOutcome renameAll(Operation op, const Text& typed, const StringList& entries,
             continue;
         }
         resultList.push_back(fixedText("=== 変換失敗 ==="));
-        ctx.prompter.ask(renameFailedMessage(from), PromptKind::Warning, PbAbort);
+        ask(ctx, renameFailedMessage(from), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
     notice(ctx, "   変換を完了しました。   ");

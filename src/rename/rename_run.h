@@ -13,8 +13,12 @@
 
 // What a run needs of the window it runs in.
 struct RunWindow {
-    // Called before each file is handled; position counts from 1.
+    // Called before each file is handled; position counts from 1. A window
+    // may show the count later, but no later than the next flushProgress.
     virtual void showProgress(int position, int count) = 0;
+    // Called before the run shows a message and when it ends: the last
+    // progress must be on screen now.
+    virtual void flushProgress() {}
     virtual ~RunWindow() = default;
 };
 

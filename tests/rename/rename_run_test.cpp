@@ -22,7 +22,11 @@ const Text failedLine = "=== 変換失敗 ===";
 
 struct RecordingWindow : RunWindow {
     std::vector<std::pair<int, int>> calls;
+    // At each flush: how many progress calls and prompts had been made.
+    std::vector<std::pair<std::size_t, std::size_t>> flushes;
+    const ScriptedPrompter* prompter = nullptr;
     void showProgress(int position, int count) override { calls.emplace_back(position, count); }
+    void flushProgress() override { flushes.emplace_back(calls.size(), prompter->prompts.size()); }
     std::pair<int, int> last() const { return calls.empty() ? std::pair{0, 0} : calls.back(); }
 };
 
@@ -82,6 +86,8 @@ protected:
     Session session;
     std::int32_t mode = 3;
 
+    RenameRunTest() { window.prompter = &prompter; }
+
     RunOutcome runMarked(Operation op, const Text& typed, const StringList& entries)
     {
         RunContext ctx{files, prompter, window, mode};
@@ -128,6 +134,7 @@ TEST_F(RenameRunTest, UpperCaseRenamesEveryFileAndCompletes)
     EXPECT_EQ(TempDir::read(dir.file("READ ME.TXT")), "read me.txt");
     expectOnlyPrompt(completed, PromptKind::Information, PbYes);
     EXPECT_EQ(window.calls, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+    EXPECT_EQ(window.flushes.back(), std::pair(std::size_t(3), std::size_t(0)));
 }
 
 TEST_F(RenameRunTest, EmptyListCompletes)
@@ -205,6 +212,9 @@ TEST_F(RenameRunTest, ThirdOfFiveFails)
     expectOnlyPrompt("   c.txt の変換に失敗しました。          ", PromptKind::Warning, PbAbort);
     EXPECT_EQ(window.last(), std::pair(3, 5));
     EXPECT_EQ(window.calls.size(), 3u);
+    // The count of the failed file is on screen before the warning.
+    ASSERT_FALSE(window.flushes.empty());
+    EXPECT_EQ(window.flushes.back(), std::pair(std::size_t(3), std::size_t(0)));
     EXPECT_EQ(namesIn(dir.path()),
               (std::set<Text>{"A.TXT", "B.TXT", "c.txt", "C.TXT", "d.txt", "e.txt"}));
     EXPECT_EQ(TempDir::read(dir.file("C.TXT")), "other");
@@ -557,6 +567,7 @@ TEST_F(RenameRunTest, DirectoryStartDeleteMissingFromTheThirdOfFive)
     EXPECT_EQ(runDirectory(Operation::StartDel, "ab", {d}), RunOutcome::FailedValidation);
     expectOnlyPrompt("   c3.txt には、指定文字列がありません。          ", PromptKind::Warning, PbAbort);
     EXPECT_EQ(window.calls, (std::vector<std::pair<int, int>>{{1, 5}, {2, 5}, {3, 5}}));
+    EXPECT_EQ(window.flushes.back(), std::pair(std::size_t(3), std::size_t(0)));
     EXPECT_EQ(namesIn(d), (std::set<Text>{"ab1.txt", "ab2.txt", "c3.txt", "ab4.txt", "ab5.txt"}));
     EXPECT_EQ(session.SourceList, session.DirFileList);
     EXPECT_EQ(session.SourceList.size(), 5u);
