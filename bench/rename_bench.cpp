@@ -5,6 +5,7 @@
 #include "rename/rename_run.h"
 
 #include <benchmark/benchmark.h>
+#include "ratio_table.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -166,30 +167,6 @@ void BM_BareListAndRename(benchmark::State& state)
 BENCHMARK(BM_BareListAndRename)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> medianTime;
-    std::map<std::string, double> medianCpu;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.aggregate_name == "median") {
-                medianTime[run.run_name.function_name] = run.GetAdjustedRealTime();
-                medianCpu[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void printRatio(const char* what, const char* own, const char* bare) const
-    {
-        const auto o = medianTime.find(own);
-        const auto b = medianTime.find(bare);
-        if (o == medianTime.end() || b == medianTime.end() || b->second <= 0) return;
-        std::printf("%s over %d files: %.3f (target <= 1.20), CPU time %.3f\n", what, fileCount,
-                    o->second / b->second, medianCpu.at(own) / medianCpu.at(bare));
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -203,10 +180,10 @@ int main(int argc, char** argv)
     benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("rename run (upper/lower case) / bare rename loop", "BM_RunMarkedCase",
-                        "BM_BareRename");
-    reporter.printRatio("directory run / bare listing + rename loop", "BM_RunDirectoryCase",
-                        "BM_BareListAndRename");
+    reporter.printRow("case conversion of the marked files vs bare rename(2)", fileCount,
+                      "BM_RunMarkedCase", "BM_BareRename", 1.2);
+    reporter.printRow("directory case conversion vs bare listing + rename(2)", fileCount,
+                      "BM_RunDirectoryCase", "BM_BareListAndRename", 1.2);
     benchmark::Shutdown();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "report/report.h"
 
 #include <benchmark/benchmark.h>
+#include "ratio_table.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -172,22 +173,6 @@ void BM_StepWriteReportFile(benchmark::State& state)
 }
 BENCHMARK(BM_StepWriteReportFile)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> realTime;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        // With repetitions the median stands for the benchmark.
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.run_type == Run::RT_Iteration || median)
-                realTime[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -195,13 +180,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto bare = reporter.realTime.find("BM_BareLstatAndWrite");
-    for (const char* own : {"BM_Report", "BM_ReportOverBareLstat"}) {
-        const auto it = reporter.realTime.find(own);
-        if (it != reporter.realTime.end() && bare != reporter.realTime.end() && bare->second > 0)
-            std::printf("%s / bare lstat+write over %d files: %.2f (target <= 1.50)\n", own,
-                        fileCount, it->second / bare->second);
-    }
+    reporter.printRow("confirmation report vs bare lstat + write", fileCount, "BM_Report",
+                      "BM_BareLstatAndWrite", 1.5);
     benchmark::Shutdown();
     return 0;
 }
