@@ -257,7 +257,7 @@ TEST_P(OpenWithShellRefusalTest, ReportsFailure)
     const std::string record = dir.file("record");
     writeRecorder(dir, "rec", record);
     // Executable, but neither a program nor a script: exec fails.
-    const std::string junk = dir.write("junk", std::string("\x01\x02\x03\x04 not a program", 20));
+    const std::string junk = dir.write("junk", std::string("\x01\x02\x03\x04 not a program"));
     ::chmod(junk.c_str(), 0755);
     std::filesystem::create_directory(dir.path() / "sub");
     const std::string file = c.file.empty() ? "" : dir.file(c.file);
