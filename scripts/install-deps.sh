@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk
-  dosfstools desktop-file-utils
+  dosfstools desktop-file-utils xdg-utils
 )
 
 missing=()
