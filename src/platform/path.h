@@ -8,6 +8,12 @@ bool isPathSeparator(char c);
 // The separator used to join a directory and a name.
 char pathSeparator();
 
+// True when name is one directory entry's name for this system: not empty,
+// ".", "..", and without a separator or NUL. On POSIX the kernel takes every
+// '/' byte for a separator, even one that follows a lead byte in CP932, so
+// the test is by byte there; on Windows it is by character.
+bool isSingleNameComponent(CodePage cp, const Text& name);
+
 struct PathSplit {
     Text pathPart;       // up to and including the last separator; may be empty
     Text namePart;       // the rest: base name and extension

@@ -6,22 +6,6 @@
 
 namespace {
 
-// A name that keeps the entry in its directory: no separator (by character,
-// so a trail byte is never taken for one), no NUL, not empty, "." or "..".
-bool staysInDirectory(CodePage cp, const Text& name)
-{
-    if (name.empty() || name == "." || name == "..") return false;
-    const char* p = name.c_str();
-    const char* end = p + name.size();
-    while (p < end) {
-        if (*p == 0) return false;
-        int step = charLength(cp, p);
-        if (step == 1 && isPathSeparator(*p)) return false;
-        p += step;
-    }
-    return true;
-}
-
 Text newNamePart(CodePage cp, Operation op, const PathSplit& split, const Text& typed)
 {
     const Text& name = split.namePart;
@@ -63,7 +47,8 @@ std::optional<Text> newFullPath(Operation op, const Text& fullPath, const Text& 
     const CodePage cp = activeCodePage();
     const PathSplit split = splitPath(cp, fullPath);
     Text name = newNamePart(cp, op, split, typed);
-    if (!staysInDirectory(cp, name)) return std::nullopt;
+    // A name that would leave the entry's directory is refused.
+    if (!isSingleNameComponent(cp, name)) return std::nullopt;
     return split.pathPart + name;
 }
 

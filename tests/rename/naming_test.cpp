@@ -206,3 +206,23 @@ TEST(NamingTest, FailureMessageNamesTheNamePart)
 }
 
 }  // namespace
+
+// The kernel splits a path at every '/' byte, also one that follows a CP932
+// lead byte: such a name would move the file into another directory.
+TEST(NamingTest, SlashAfterALeadByteIsRefusedInShiftJis)
+{
+    CodePageScope cp(CodePage::Cp932);
+    struct Case {
+        Operation op;
+        Text path;
+        Text typed;
+    } const cases[] = {
+        {Operation::Upper, "/tmp/a\x81/b.txt", ""},
+        {Operation::StartAdd, "/tmp/b.txt", "x\x81/"},
+        {Operation::EndAdd, "/tmp/b.txt", "\xfc/"},
+        {Operation::StartDel, "/tmp/ab\x81/c", "a"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(newFullPath(c.op, c.path, c.typed), std::nullopt) << c.path;
+    // A name without such a byte is still renamed in place.
+    EXPECT_EQ(newFullPath(Operation::Upper, "/tmp/\x95\x5c.txt", ""), Text("/tmp/\x95\x5c.TXT"));
+}
