@@ -11,6 +11,8 @@
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : benchmark::ConsoleReporter(OO_None) {}
+
     std::map<std::string, double> realTime;
     std::map<std::string, double> cpuTime;
 

@@ -10,7 +10,7 @@ cmake --build "$here/build-bench" -j"$(nproc)" >/dev/null
 rows=()
 for b in "$here"/build-bench/bench/*_bench; do
   echo "running $(basename "$b") ..." >&2
-  while IFS= read -r line; do rows+=("${line#ROW }"); done < <("$b" 2>/dev/null | grep '^ROW ')
+  while IFS= read -r line; do rows+=("${line#ROW }"); done < <("$b" --benchmark_color=false 2>/dev/null | grep "^ROW ")
 done
 echo
 echo "| operation | files | time ms | bare ms | ratio | target |"

@@ -137,6 +137,24 @@ bool mayFoldCase(const Text& dir)
 #endif
 }
 
+// mayFoldCase for the directory of the last lookup, asked again only when the
+// directory or its device changes: a report looks up thousands of names in
+// one directory.
+bool mayFoldCaseCached(const Text& dir, dev_t device)
+{
+    thread_local Text lastDir;
+    thread_local dev_t lastDevice = 0;
+    thread_local bool lastAnswer = false;
+    thread_local bool valid = false;
+    if (!valid || device != lastDevice || dir != lastDir) {
+        lastAnswer = mayFoldCase(dir);
+        lastDir = dir;
+        lastDevice = device;
+        valid = true;
+    }
+    return lastAnswer;
+}
+
 bool writeAll(int fd, const char* bytes, std::size_t size)
 {
     while (size > 0) {
@@ -261,7 +279,7 @@ EntryInfo PosixFileSystem::lookupEntry(const Text& path)
     if (name == "/" || name == "." || name == "..") return info;
 
     // Where the file system folds case, the listing holds the stored form.
-    if (!mayFoldCase(dir) || nameInDirectory(dir, name)) return info;
+    if (!mayFoldCaseCached(dir, st.st_dev) || nameInDirectory(dir, name)) return info;
     const Text prefix = dir == "/" ? dir : dir + "/";
     forEachEntry(dir, [&](const dirent& e) {
         struct stat other;
