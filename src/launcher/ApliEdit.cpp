@@ -196,13 +196,7 @@ bool TForm12::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (FormKeyDown(key->key())) return true;
-        // A focused button is pressed by Enter, as on the desktop it came from;
-        // no button is a default button, so Enter in a field does nothing.
-        auto* button = qobject_cast<QPushButton*>(watched);
-        if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            button->click();
-            return true;
-        }
+        if (pressFocusedButtonOnEnter(watched, key)) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

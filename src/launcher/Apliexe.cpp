@@ -95,12 +95,7 @@ bool TForm13::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == ListBox1 ? ListBoxKeyDown(key->key()) : FormKeyDown(key->key())) return true;
-        // A focused button is pressed by Enter; there is no default button.
-        auto* button = qobject_cast<QPushButton*>(watched);
-        if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            button->click();
-            return true;
-        }
+        if (pressFocusedButtonOnEnter(watched, key)) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -168,13 +168,7 @@ bool TForm11::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == ListBox1 ? ListBoxKeyDown(key->key()) : FormKeyDown(key->key())) return true;
-        // A focused button is pressed by Enter; no button is a default
-        // button, so Enter in the list does nothing.
-        auto* button = qobject_cast<QPushButton*>(watched);
-        if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            button->click();
-            return true;
-        }
+        if (pressFocusedButtonOnEnter(watched, key)) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

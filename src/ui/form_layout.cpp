@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -61,4 +62,12 @@ void centreOnScreen(QWidget* window)
     QPoint topLeft = centredPosition(outer, screen->geometry().size());
     // move() places the outer frame's top-left corner.
     window->move(screen->geometry().topLeft() + topLeft);
+}
+
+bool pressFocusedButtonOnEnter(QObject* watched, const QKeyEvent* key)
+{
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (!button || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)) return false;
+    button->click();
+    return true;
 }

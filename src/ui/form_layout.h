@@ -22,6 +22,13 @@ QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& 
 QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& caption,
                   QRect geometry);
 
+// Without default buttons Qt no longer presses a focused button on Enter;
+// the dialogs call this from their key filter so that Enter does, as Space
+// does. True when watched is a button and the key was Enter.
+class QObject;
+class QKeyEvent;
+bool pressFocusedButtonOnEnter(QObject* watched, const QKeyEvent* key);
+
 // Centring rule: (screen - window) / 2 each way, truncated toward zero.
 QPoint centredPosition(QSize outerWindowSize, QSize screenSize);
 // Moves the window so that its outer frame is centred on the primary screen.
