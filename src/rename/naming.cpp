@@ -44,11 +44,15 @@ Text nameMessage(const Text& name, const char* tail)
 
 std::optional<Text> newFullPath(Operation op, const Text& fullPath, const Text& typed)
 {
+    // A path holding a NUL byte cannot be handed to the system as it stands.
+    if (fullPath.find('\0') != Text::npos) return std::nullopt;
     const CodePage cp = activeCodePage();
     const PathSplit split = splitPath(cp, fullPath);
     Text name = newNamePart(cp, op, split, typed);
-    // A name that would leave the entry's directory is refused.
-    if (!isSingleNameComponent(cp, name)) return std::nullopt;
+    // The old and the new name must each be one entry of the same directory
+    // as the system sees it; otherwise the file would move elsewhere.
+    if (!isSingleNameComponent(cp, split.namePart) || !isSingleNameComponent(cp, name))
+        return std::nullopt;
     return split.pathPart + name;
 }
 

@@ -226,3 +226,14 @@ TEST(NamingTest, SlashAfterALeadByteIsRefusedInShiftJis)
     // A name without such a byte is still renamed in place.
     EXPECT_EQ(newFullPath(Operation::Upper, "/tmp/\x95\x5c.txt", ""), Text("/tmp/\x95\x5c.TXT"));
 }
+
+// A Shift-JIS lead byte before the last '/' hides that separator from the
+// character split: the name part then holds a '/' and the file would move
+// up a directory. Such a path is refused, whatever the operation.
+TEST(NamingTest, NamePartWithAHiddenSeparatorIsRefused)
+{
+    CodePageScope cp(CodePage::Cp932);
+    EXPECT_EQ(newFullPath(Operation::StartDel, "/tmp/d/\x81/b", "\x81"), std::nullopt);
+    EXPECT_EQ(newFullPath(Operation::Lower, "/tmp/d/\x81/B", ""), std::nullopt);
+    EXPECT_EQ(newFullPath(Operation::Upper, Text("/tmp/a\0b", 8), ""), std::nullopt);
+}
