@@ -210,7 +210,7 @@ TEST(HostilePath, NamesOfTheSystemsLongestLength)
 // In CP932 a lead byte followed by '/' is walked as one character, yet the
 // system takes that '/' for a separator: a new name must never move the entry
 // into another directory.
-TEST(HostilePath, DISABLED_LeadByteBeforeASlashNeverMovesTheFileToAnotherDirectory)
+TEST(HostilePath, LeadByteBeforeASlashNeverMovesTheFileToAnotherDirectory)
 {
     CodePageScope cp(CodePage::Cp932);
     TempDir dir;
