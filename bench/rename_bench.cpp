@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 #include "ratio_table.h"
+#include "silent_prompter.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -61,11 +62,6 @@ Fixture& fixture()
     return f;
 }
 
-class SilentPrompter : public Prompter {
-public:
-    int ask(const Text&, PromptKind, unsigned) override { return MrYes; }
-    void showError(const Text&) override {}
-};
 
 // Formats every caption, as a window showing the progress does.
 class CaptionSink : public RunWindow {

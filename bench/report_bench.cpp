@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 #include "ratio_table.h"
+#include "silent_prompter.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -63,11 +64,6 @@ Fixture& fixture()
     return f;
 }
 
-class SilentPrompter : public Prompter {
-public:
-    int ask(const Text&, PromptKind, unsigned) override { return MrYes; }
-    void showError(const Text&) override {}
-};
 
 class NoView : public ReportView {
 public:

@@ -7,6 +7,7 @@
 #include "platform/path.h"
 #include "rename/mb_string.h"
 #include "rename/naming.h"
+#include "support/code_page_scope.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -18,22 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CodePageScope {
-public:
-    explicit CodePageScope(CodePage cp) : saved_(activeCodePage()) { setActiveCodePage(cp); }
-    ~CodePageScope() { setActiveCodePage(saved_); }
 
-private:
-    CodePage saved_;
-};
-
-std::vector<std::string> namesIn(const fs::path& dir)
-{
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // The directory as the system sees the path: up to its last '/' byte.
 std::string systemDirectory(const std::string& path)

@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "report/report.h"
+#include "support/code_page_scope.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -29,22 +30,7 @@ namespace {
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 
-class CodePageScope {
-public:
-    explicit CodePageScope(CodePage cp) : saved_(activeCodePage()) { setActiveCodePage(cp); }
-    ~CodePageScope() { setActiveCodePage(saved_); }
 
-private:
-    CodePage saved_;
-};
-
-std::vector<std::string> namesIn(const fs::path& dir)
-{
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 const std::string Launcher = "[ProgTitle]\r\n1=mousepad\r\n[ProgName]\r\n1=/usr/bin/mousepad\r\n";
 

@@ -4,6 +4,7 @@
 #include "platform/codepage.h"
 #include "settings/ini_file.h"
 #include "settings/memory_file_system.h"
+#include "support/code_page_scope.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +14,6 @@
 namespace {
 
 // Restores the code page a test switched to.
-struct CodePageScope {
-    CodePage saved = activeCodePage();
-    explicit CodePageScope(CodePage cp) { setActiveCodePage(cp); }
-    ~CodePageScope() { setActiveCodePage(saved); }
-};
 
 LauncherTable sampleTable()
 {

@@ -1,7 +1,7 @@
 // The caption shows the latest count at least when the run flushes it.
 #include "rename/CaptionProgress.h"
 
-#include "code_page_scope.h"
+#include "support/code_page_scope.h"
 
 #include <QWidget>
 #include <QtTest>

@@ -2,7 +2,7 @@
 // the byte-limited fields and its keys.
 #include "rename/Extchg.h"
 
-#include "code_page_scope.h"
+#include "support/code_page_scope.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 #include "ui/ByteLimitedEdit.h"

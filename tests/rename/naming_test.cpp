@@ -1,6 +1,6 @@
 #include "rename/naming.h"
 
-#include "code_page_scope.h"
+#include "support/code_page_scope.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "rename/rename_run.h"
 
-#include "code_page_scope.h"
+#include "support/code_page_scope.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 

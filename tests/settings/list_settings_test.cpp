@@ -3,6 +3,7 @@
 #include "platform/app_error.h"
 #include "platform/codepage.h"
 #include "settings/memory_file_system.h"
+#include "support/code_page_scope.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -11,14 +12,6 @@ namespace {
 
 using namespace std::string_literals;
 
-class CodePageScope {
-public:
-    explicit CodePageScope(CodePage cp) : saved_(activeCodePage()) { setActiveCodePage(cp); }
-    ~CodePageScope() { setActiveCodePage(saved_); }
-
-private:
-    CodePage saved_;
-};
 
 struct RuleCase {
     std::string text;

@@ -1,10 +1,12 @@
 #pragma once
 // A real temporary directory for a test, removed with everything in it.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 class TempDir {
 public:
@@ -45,3 +47,13 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The names in a directory, sorted.
+inline std::vector<std::string> namesIn(const std::filesystem::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
