@@ -39,7 +39,6 @@ constexpr int clientHeight = 334;
 TForm1::TForm1(MainServices services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services))
 {
-    settingsPath_ = settingsFilePath(services_.programPath);
     const QString initialFace = QString::fromUtf8("ＭＳ Ｐゴシック");
     if (QFontDatabase::hasFamily(initialFace)) fontDialogFont_.setFamily(initialFace);
     fontDialogFont_.setPixelSize(12);
@@ -150,7 +149,7 @@ void TForm1::FormCreate()
     // Steps 2 and 3: a first start creates the settings file. The test looks
     // at the file that is read and written, so a second start never rewrites
     // the launcher sections.
-    if (!services_.fs->fileExists(settingsPath_)) {
+    if (!services_.fs->fileExists(settingsPath())) {
         services_.prompter->ask(
             fixedText("   VOREL.INIファイルが存在しませんので、   \n\r   INI ファイルを作成します。   "),
             PromptKind::Warning, PbYes);
@@ -183,13 +182,13 @@ void TForm1::FormDestroy()
 
 void TForm1::ReadIniFileValue()
 {
-    const IniFile ini(settingsPath_, *services_.fs);
+    const IniFile ini(settingsPath(), *services_.fs);
     readMainSettings(ini, List, session.DbcsMessageMode);
 }
 
 void TForm1::WriteIniFileValue()
 {
-    IniFile ini(settingsPath_, *services_.fs);
+    IniFile ini(settingsPath(), *services_.fs);
     writeMainSettings(ini, List, session.DbcsMessageMode);
 }
 
@@ -325,7 +324,7 @@ void TForm1::writeFirstRunSettings()
 {
     const LauncherTable table = firstRunLauncherTable(
         environmentValue("SYSTEMROOT"), environmentValue("WINBOOTDIR"), environmentValue("WINDIR"));
-    IniFile ini(settingsPath_, *services_.fs);
+    IniFile ini(settingsPath(), *services_.fs);
     writeLauncherTable(ini, table);
 }
 
@@ -360,7 +359,7 @@ void TForm1::BtnExtClick()
 void TForm1::MenuLauncherSetClick()
 {
     guarded([&] {
-        ::MenuLauncherSetClick(this, Launcher, settingsPath_, *services_.fs, *services_.prompter,
+        ::MenuLauncherSetClick(this, Launcher, settingsPath(), *services_.fs, *services_.prompter,
                                *services_.fileChooser);
     });
 }
@@ -368,7 +367,7 @@ void TForm1::MenuLauncherSetClick()
 void TForm1::launcherRun(QWidget* view)
 {
     guarded([&] {
-        BtnLauncherRunClick(view, Launcher, settingsPath_, reportFilePath(services_.programPath),
+        BtnLauncherRunClick(view, Launcher, settingsPath(), services_.files.reportFile,
                             *services_.fs, *services_.prompter, *services_.shell);
     });
 }
@@ -377,6 +376,6 @@ void TForm1::BtnConfirmClick()
 {
     guarded([&] {
         runConfirmation(this, session, List, *services_.fs, *services_.prompter,
-                        services_.programPath, [this](QWidget* view) { launcherRun(view); });
+                        services_.files.reportFile, [this](QWidget* view) { launcherRun(view); });
     });
 }

@@ -2,6 +2,7 @@
 // The main window: lists the marked paths and owns everything that lives
 // longer than one command.
 #include "launcher/launcher_table.h"
+#include "platform/data_files.h"
 #include "platform/fs.h"
 #include "rename/session.h"
 #include "settings/list_settings.h"
@@ -25,6 +26,7 @@ class ShellOpener;
 // What the main window needs from the world outside it.
 struct MainServices {
     Text programPath;     // the program file's full path
+    DataFiles files;      // where the settings file and the report live
     StringList arguments; // the marked paths, as received
     Prompter* prompter = nullptr;
     FileSystem* fs = nullptr;
@@ -49,7 +51,7 @@ public:
     StringList markedPaths() const override;
     void conversionCompleted() override;
 
-    const Text& settingsPath() const { return settingsPath_; }
+    const Text& settingsPath() const { return services_.files.settingsFile; }
 
     // Handlers.
     void BtnUpperClick();
@@ -89,7 +91,6 @@ private:
     template <typename F> void guarded(F&& body);
 
     MainServices services_;
-    Text settingsPath_;
     bool destroyed_ = false;
     QFont fontDialogFont_;  // the font chooser's font, kept between uses
 

@@ -4,6 +4,7 @@
 #include "launcher/ApliEdit.h"
 #include "platform/shell.h"
 #include "platform/codepage.h"
+#include "platform/data_files.h"
 #include "platform/process.h"
 #include "ui/choosers.h"
 #include "ui/message_prompt.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     MainServices services;
     services.arguments = argumentsFromArgv(argc, argv);
     services.programPath = ownProgramPath();
+    services.files = prepareDataFiles(services.programPath);
 
     QApplication app(argc, argv);
     QtPrompter prompter(nullptr, applicationTitle(services.programPath));

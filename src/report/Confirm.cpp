@@ -118,11 +118,11 @@ private:
 }  // namespace
 
 void runConfirmation(QWidget* parent, Session& session, const ListSettings& listSettings,
-                     FileSystem& fs, Prompter& prompter, const Text& programPath,
+                     FileSystem& fs, Prompter& prompter, const Text& reportPath,
                      LauncherRun launcherRun)
 {
     ConfirmView view(parent, listSettings, std::move(launcherRun));
-    if (makeReport(session, fs, prompter, reportFilePath(programPath), view) != ReportOutcome::Saved)
+    if (makeReport(session, fs, prompter, reportPath, view) != ReportOutcome::Saved)
         return;
     TForm6* form = view.form();
     centreOnScreen(form);

@@ -49,12 +49,11 @@ private:
 };
 
 // The main window's "変換確認(&C)": rebuilds ReportList, writes the report
-// file beside the program (programPath with ".TXT") and shows the report
-// view modally, centred on the screen, with the list in the main window's
-// list settings. Says so and shows no view when there is nothing to report
+// file at reportPath and shows the report view modally, centred on the
+// screen, with the list in the main window's list settings. Says so and shows no view when there is nothing to report
 // or the file cannot be written. An AppError from a list setting that does
 // not parse escapes to the caller (for its plain error box): ReportList is
 // rebuilt by then, no file is written and no view is shown.
 void runConfirmation(QWidget* parent, Session& session, const ListSettings& listSettings,
-                     FileSystem& fs, Prompter& prompter, const Text& programPath,
+                     FileSystem& fs, Prompter& prompter, const Text& reportPath,
                      LauncherRun launcherRun);

@@ -47,11 +47,6 @@ Text entryOf(FileSystem& fs, const Markers& markers, const Text& result)
 
 }  // namespace
 
-Text reportFilePath(const Text& programPath)
-{
-    return replaceExtension(activeCodePage(), programPath, ".TXT");
-}
-
 Text reportEntryOf(FileSystem& fs, const Text& result)
 {
     return entryOf(fs, Markers(), result);

@@ -1,14 +1,11 @@
 #pragma once
 // The confirmation report: what the file system holds after a run, the
-// report's lines and the report file beside the program.
+// report's lines and the report file.
 #include "platform/fs.h"
 #include "rename/session.h"
 #include "ui/prompter.h"
 
 #include <string_view>
-
-// The report file: the program path with its extension replaced by ".TXT".
-Text reportFilePath(const Text& programPath);
 
 // The report entry of one ResultList line: its path part followed by the
 // entry's name as the file system stores it, or by " == ファイル無 ==" when

@@ -265,8 +265,3 @@ void IniFile::WriteInteger(const Text& section, const Text& key, std::int32_t va
 {
     WriteString(section, key, std::to_string(value));
 }
-
-Text settingsFilePath(const Text& programPath)
-{
-    return replaceExtension(activeCodePage(), programPath, ".INI");
-}

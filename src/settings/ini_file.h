@@ -37,7 +37,3 @@ private:
     Text path_;
     FileSystem* fs_;
 };
-
-// The settings file of a program file: its path with the extension replaced
-// by ".INI".
-Text settingsFilePath(const Text& programPath);

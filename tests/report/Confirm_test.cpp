@@ -60,10 +60,9 @@ struct Confirmation {
     ListSettings settings = plainSettings();
     SeenView seen;
 
-    std::string programPath() const { return dir.file("vorel"); }
     std::string reportPath() const { return dir.file("vorel.TXT"); }
 
-    void run(const std::string& program = {})
+    void run(const std::string& report = {})
     {
         // Timers still pending when the command returns die with the guard.
         QObject guard;
@@ -86,7 +85,7 @@ struct Confirmation {
         };
         QTimer::singleShot(0, &guard, watch);
         runConfirmation(nullptr, session, settings, systemFileSystem(), prompter,
-                        program.empty() ? programPath() : program, {});
+                        report.empty() ? reportPath() : report, {});
     }
 };
 
@@ -301,7 +300,7 @@ private slots:
         c.dir.write("plain");
         c.session.SourceList = {c.dir.file("a")};
         c.session.ResultList = {c.dir.file("A")};
-        c.run(c.dir.file("plain") + "/vorel");  // a program "inside" a regular file
+        c.run(c.dir.file("plain") + "/vorel.TXT");  // a report "inside" a regular file
         QVERIFY(!c.seen.shown);
         QCOMPARE(c.prompter.prompts.size(), size_t(1));
         QCOMPARE(c.prompter.prompts[0].text, fixedText("   ファイルに保存できませんでした。          "));

@@ -146,21 +146,6 @@ protected:
     ReportOutcome report() { return makeReport(session, fs, prompter, reportPath(), view); }
 };
 
-TEST(ReportFilePath, ReplacesTheProgramsExtensionByTxt)
-{
-    setActiveCodePage(CodePage::Utf8);
-    struct Case {
-        const char* program;
-        const char* report;
-    } cases[] = {
-        {"/opt/vorel/build/vorel", "/opt/vorel/build/vorel.TXT"},
-        {"/opt/VOREL.EXE", "/opt/VOREL.TXT"},
-        {"/opt/v.1/vorel", "/opt/v.1/vorel.TXT"},
-        {"/opt/vorel.bin.old", "/opt/vorel.bin.TXT"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(reportFilePath(c.program), c.report) << c.program;
-}
-
 TEST_F(ReportTest, ThreeFilesGiveTwelveLinesEndingInCrLf)
 {
     for (const char* name : {"MEMO.TXT", "NOTE", "READ ME.TXT"}) dir.write(name, "x");
@@ -324,12 +309,12 @@ TEST_F(ReportTest, FileThatCannotBeWrittenWarnsAndShowsNoView)
     }
 }
 
-TEST_F(ReportTest, ReportBesideAProgramPathThroughARegularFileCannotBeSaved)
+TEST_F(ReportTest, ReportPathThroughARegularFileCannotBeSaved)
 {
     dir.write("plain");
     session.SourceList = {dir.file("a")};
     session.ResultList = {dir.file("A")};
-    const std::string unwritable = reportFilePath(dir.file("plain") + "/vorel");
+    const std::string unwritable = dir.file("plain") + "/vorel.TXT";
 
     EXPECT_EQ(makeReport(session, fs, prompter, unwritable, view), ReportOutcome::SaveFailed);
 

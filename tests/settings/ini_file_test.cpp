@@ -443,20 +443,4 @@ TEST(IniFileWriteError, AMissingDirectory)
     }
 }
 
-TEST(SettingsFilePath, ReplacesTheProgramsExtension)
-{
-    setActiveCodePage(CodePage::Utf8);
-    const std::pair<Text, Text> cases[] = {
-        {"/opt/vorel/vorel", "/opt/vorel/vorel.INI"},
-        {"/opt/vorel/VOREL.EXE", "/opt/vorel/VOREL.INI"},
-        {"/opt/v.1/vorel", "/opt/v.1/vorel.INI"},
-        {"/opt/vorel/vorel.tar.gz", "/opt/vorel/vorel.tar.INI"},
-    };
-    for (const auto& [program, settings] : cases) {
-        SCOPED_TRACE(program);
-        EXPECT_EQ(settingsFilePath(program), settings);
-        EXPECT_EQ(IniFile(settingsFilePath(program)).path(), settings);
-    }
-}
-
 }  // namespace

@@ -30,6 +30,7 @@ struct MainWindowFixture {
     {
         MainServices services;
         services.programPath = programPath();
+        services.files = locateDataFiles(programPath());
         services.arguments = std::move(arguments);
         services.prompter = &prompter;
         services.fs = &systemFileSystem();
