@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk
-  dosfstools desktop-file-utils xdg-utils
+  dosfstools desktop-file-utils xdg-utils libglib2.0-bin dpkg-dev file
+  qt6-translations-l10n
 )
 
 missing=()
