@@ -8,6 +8,7 @@
 #include "platform/process.h"
 #include "ui/choosers.h"
 #include "ui/message_prompt.h"
+#include "ui/qt_translation.h"
 
 #include <QApplication>
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
     services.files = prepareDataFiles(services.programPath);
 
     QApplication app(argc, argv);
+    installQtJapanese(app);
     QtPrompter prompter(nullptr, applicationTitle(services.programPath));
     QtFontChooser fontChooser;
     QtColourChooser colourChooser;

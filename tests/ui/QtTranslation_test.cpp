@@ -1,0 +1,72 @@
+// Qt's own dialogs speak Japanese once the translation is installed, while
+// the program's own captions stay as they are.
+#include "ui/choosers.h"
+#include "ui/qt_translation.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+class QtTranslationTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(installQtJapanese(*QCoreApplication::instance())); }
+
+    void standardButtonsAndDialogTitles()
+    {
+        const struct {
+            const char* context;
+            const char* english;
+            const char* japanese;
+        } cases[] = {
+            {"QPlatformTheme", "Cancel", "キャンセル"},
+            {"QColorDialog", "Select Color", "色を選択"},
+            {"QFontDialog", "Select Font", "フォントの選択"},
+            {"QFontDialog", "Font st&yle", "フォントスタイル(&Y)"},
+            {"QFileDialog", "Open", "開く"},
+        };
+        for (const auto& c : cases)
+            QCOMPARE(QCoreApplication::translate(c.context, c.english), QString::fromUtf8(c.japanese));
+    }
+
+    void colourChooserShowsJapanese()
+    {
+        QColorDialog dialog;
+        QCOMPARE(dialog.windowTitle(), QString::fromUtf8("色を選択"));
+        const auto* box = dialog.findChild<QDialogButtonBox*>();
+        QVERIFY(box);
+        QCOMPARE(box->button(QDialogButtonBox::Cancel)->text(), QString::fromUtf8("キャンセル"));
+    }
+
+    void fontChooserKeepsItsOwnCaptions()
+    {
+        QtFontChooser chooser;
+        QStringList labels;
+        QString title, cancel, colour;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            title = dialog->windowTitle();
+            for (auto* label : dialog->findChildren<QLabel*>()) labels << label->text();
+            for (auto* box : dialog->findChildren<QDialogButtonBox*>())
+                if (QPushButton* b = box->button(QDialogButtonBox::Cancel); b && b->isVisible())
+                    cancel = b->text();
+            if (auto* b = dialog->findChild<QPushButton*>(QStringLiteral("FontColour"))) colour = b->text();
+            dialog->reject();
+        });
+        QVERIFY(!chooser.choose(nullptr, QFont(), Qt::black));
+        QCOMPARE(title, QString::fromUtf8("ﾌｫﾝﾄ"));
+        QCOMPARE(cancel, QString::fromUtf8("ｷｬﾝｾﾙ"));
+        QCOMPARE(colour, QString::fromUtf8("色(&C)..."));
+        QVERIFY2(labels.contains(QString::fromUtf8("フォントスタイル(&Y)")), qPrintable(labels.join('|')));
+    }
+};
+
+QTEST_MAIN(QtTranslationTest)
+#include "QtTranslation_test.moc"
