@@ -38,6 +38,10 @@ std::optional<FontChoice> QtFontChooser::choose(QWidget* parent, const QFont& fo
     fonts_->setParent(&dialog, Qt::Widget);
     fonts_->setCurrentFont(font);
     fonts_->show();
+    // Escape inside the embedded font panel closes the whole chooser, not
+    // just the panel.
+    QObject::connect(fonts_, &QDialog::rejected, &dialog, &QDialog::reject);
+    QObject::connect(fonts_, &QDialog::accepted, &dialog, &QDialog::accept);
 
     QColor chosen = colour;
     auto* colourButton = new QPushButton(uiText("色(&C)..."), &dialog);

@@ -1,5 +1,5 @@
-// Qt's own dialogs speak Japanese once the translation is installed, while
-// the program's own captions stay as they are.
+// The Qt choosers: Qt's own texts in Japanese once the translation is
+// installed, the program's own captions as they are, Escape closing them.
 #include "ui/choosers.h"
 #include "ui/qt_translation.h"
 
@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <QtTest>
 
-class QtTranslationTest : public QObject {
+class ChoosersTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QVERIFY(installQtJapanese(*QCoreApplication::instance())); }
@@ -66,7 +66,26 @@ private slots:
         QCOMPARE(colour, QString::fromUtf8("色(&C)..."));
         QVERIFY2(labels.contains(QString::fromUtf8("フォントスタイル(&Y)")), qPrintable(labels.join('|')));
     }
+
+    void escapeInTheFontPanelClosesTheFontChooser()
+    {
+        QtFontChooser chooser;
+        for (int use = 0; use < 2; ++use) {  // the panel is kept between uses
+            bool stillOpen = true;
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                if (!dialog) return;
+                auto* panel = dialog->findChild<QFontDialog*>();
+                QVERIFY(panel && panel->isVisible());
+                QTest::keyClick(panel, Qt::Key_Escape);
+                stillOpen = dialog->isVisible();
+                if (stillOpen) dialog->reject();
+            });
+            QVERIFY(!chooser.choose(nullptr, QFont(), Qt::black));
+            QVERIFY(!stillOpen);
+        }
+    }
 };
 
-QTEST_MAIN(QtTranslationTest)
-#include "QtTranslation_test.moc"
+QTEST_MAIN(ChoosersTest)
+#include "Choosers_test.moc"
