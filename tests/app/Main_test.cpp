@@ -57,6 +57,30 @@ private slots:
         QVERIFY(ini.find("[TextJyouhou]\r\n") != std::string::npos);
     }
 
+    void settingsInTheUsersFolderAreTheOnesTestedWrittenAndNamed()
+    {
+        MainWindowFixture f;
+        f.dir.write("vorel.INI", "[ProgTitle]\r\n1=beside\r\n");  // not the file used
+        std::filesystem::create_directory(f.dir.file("config"));
+        const std::string used = f.dir.file("config") + "/vorel.INI";
+        f.dataFiles = DataFiles{used, f.dir.file("state") + "/vorel.TXT", false};
+        f.start();
+        QCOMPARE(f.prompter.prompts.size(), size_t(1));  // the first start is the user's
+        QCOMPARE(f.prompter.prompts[0].text, fixedText(firstRunText));
+        QCOMPARE(f.form->settingsPath(), used);
+        f.finish();
+        QVERIFY(TempDir::read(used).find("[TextJyouhou]\r\n") != std::string::npos);
+        QCOMPARE(TempDir::read(f.settingsPath()), std::string("[ProgTitle]\r\n1=beside\r\n"));
+
+        // A folder that cannot be written: the message names the file used.
+        MainWindowFixture g;
+        const std::string missing = g.dir.file("gone") + "/vorel/vorel.INI";
+        g.dataFiles = DataFiles{missing, g.dir.file("gone") + "/vorel.TXT", false};
+        g.start();
+        QCOMPARE(g.prompter.errors.size(), size_t(1));
+        QCOMPARE(g.prompter.errors[0], missing + " に書き込めません");
+    }
+
     void listsTheArgumentsInOrderWithTheFirstSelected()
     {
         MainWindowFixture f;

@@ -9,6 +9,7 @@
 #include "support/temp_dir.h"
 
 #include <memory>
+#include <optional>
 
 // A file chooser that is always cancelled.
 struct CancelledFileChooser : FileChooser {
@@ -22,6 +23,7 @@ struct MainWindowFixture {
     PlannedColourChooser colours;
     CancelledFileChooser files;
     std::unique_ptr<TForm1> form;
+    std::optional<DataFiles> dataFiles;  // where the program keeps them; else beside it
 
     std::string programPath() const { return dir.file("vorel"); }
     std::string settingsPath() const { return dir.file("vorel.INI"); }
@@ -30,7 +32,7 @@ struct MainWindowFixture {
     {
         MainServices services;
         services.programPath = programPath();
-        services.files = locateDataFiles(programPath());
+        services.files = dataFiles ? *dataFiles : locateDataFiles(programPath());
         services.arguments = std::move(arguments);
         services.prompter = &prompter;
         services.fs = &systemFileSystem();
