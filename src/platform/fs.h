@@ -58,6 +58,25 @@ public:
     // directory, written, flushed, then renamed over the file. On failure the
     // old contents stay untouched.
     virtual bool replaceFileAtomically(const Text& path, const std::string& contents) = 0;
+
+    // Within a batch the file system may list a directory once and answer
+    // later look-ups and case checks in it from that listing, kept up to date
+    // with its own renames; what others change meanwhile may go unseen (a
+    // rename still never replaces anything). Batches nest.
+    virtual void beginBatch() {}
+    virtual void endBatch() {}
+};
+
+// A batch for as long as it lives: a run's renames, a report's look-ups.
+class FileSystemBatch {
+public:
+    explicit FileSystemBatch(FileSystem& fs) : fs_(fs) { fs_.beginBatch(); }
+    ~FileSystemBatch() { fs_.endBatch(); }
+    FileSystemBatch(const FileSystemBatch&) = delete;
+    FileSystemBatch& operator=(const FileSystemBatch&) = delete;
+
+private:
+    FileSystem& fs_;
 };
 
 // The operating system's file system.

@@ -1,8 +1,13 @@
 // File-system services on POSIX (Linux).
 #include "platform/fs_posix.h"
 
+#include "platform/codepage.h"
+#include "platform/codepage_walk.h"
+
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -14,6 +19,7 @@
 #include <sys/vfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <algorithm>
 #include <utility>
 
 #ifndef RENAME_NOREPLACE
@@ -49,17 +55,25 @@ std::pair<Text, Text> parentAndName(const Text& path)
     return {slash == 0 ? Text("/") : path.substr(0, slash), path.substr(slash + 1, end - slash - 1)};
 }
 
-// A name in dir (ending in '/' or empty for the current one) that is not in
-// use now; the caller still creates it without replacing anything.
-Text uniqueTempPath(const Text& dirPrefix)
+// A short random tag, different at every call.
+std::string randomTag()
 {
     static std::atomic<unsigned> counter{0};
     static const unsigned long seed = [] {
         std::random_device rd;
         return static_cast<unsigned long>(rd()) ^ static_cast<unsigned long>(::getpid());
     }();
+    char tag[40];
+    std::snprintf(tag, sizeof tag, "%lx-%x", seed, counter.fetch_add(1) * 2654435761u);
+    return tag;
+}
+
+// A name in dir (ending in '/' or empty for the current one) that is not in
+// use now; the caller still creates it without replacing anything.
+Text uniqueTempPath(const Text& dirPrefix)
+{
     char name[64];
-    std::snprintf(name, sizeof name, ".vorel-%lx-%x.tmp", seed, counter.fetch_add(1) * 2654435761u);
+    std::snprintf(name, sizeof name, ".vorel-%s.tmp", randomTag().c_str());
     return dirPrefix + name;
 }
 
@@ -67,6 +81,24 @@ Text dirPrefixOf(const Text& path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == Text::npos ? Text() : path.substr(0, slash + 1);
+}
+
+// The temporary name of a case-only rename, "<name>.vorel-case-<random>",
+// so that a user who finds it after a crash sees whose file it is. A long
+// name is cut at a character boundary to keep within NAME_MAX.
+Text caseTempName(const Text& name)
+{
+    const Text suffix = ".vorel-case-" + randomTag();
+    const std::size_t room = NAME_MAX - suffix.size();
+    if (name.size() <= room) return name + suffix;
+    const CodePage cp = activeCodePage();
+    std::size_t cut = 0;
+    while (cut < name.size()) {
+        const std::size_t next = cut + codepage_walk::charLengthIn(cp, name.data() + cut, name.size() - cut);
+        if (next > room) break;
+        cut = next;
+    }
+    return name.substr(0, cut) + suffix;
 }
 
 // Calls f for each entry of dir but "." and ".."; f returns false to stop.
@@ -92,18 +124,8 @@ bool forEachEntry(const Text& dir, F f)
     return ok;
 }
 
-bool nameInDirectory(const Text& dir, const Text& name)
-{
-    bool found = false;
-    forEachEntry(dir, [&](const dirent& e) {
-        found = name == e.d_name;
-        return !found;
-    });
-    return found;
-}
-
 // True where names in dir may be matched without regard to letter case: the
-// FAT, exFAT, NTFS, SMB and ISO families, and casefolded ext4/f2fs
+// FAT, exFAT, NTFS, SMB and ISO families, FUSE, and casefolded ext4/f2fs
 // directories. Elsewhere the name looked up is the name stored, and no
 // listing is needed to find it.
 bool mayFoldCase(const Text& dir)
@@ -114,7 +136,7 @@ bool mayFoldCase(const Text& dir)
     case 0x4d44:      // MSDOS / vfat
     case 0x2011BAB0:  // exFAT
     case 0x5346544e:  // NTFS (ntfs3, ntfs-3g reports fuseblk)
-    case 0x65735546:  // FUSE (ntfs-3g and others): cannot tell
+    case 0x65735546:  // FUSE (exfat-fuse, ntfs-3g and others): cannot tell
     case 0xFF534D42:  // CIFS
     case 0xFE534D42:  // SMB2
     case 0x517B:      // SMB
@@ -137,23 +159,52 @@ bool mayFoldCase(const Text& dir)
 #endif
 }
 
-// mayFoldCase for the directory of the last lookup, asked again only when the
-// directory or its device changes: a report looks up thousands of names in
-// one directory.
-bool mayFoldCaseCached(const Text& dir, dev_t device)
+// Two spellings of one name that a case-insensitive file system may take
+// for the same entry. Only a key to find candidates: a match is confirmed on
+// disk.
+Text foldKey(const Text& name)
 {
-    thread_local Text lastDir;
-    thread_local dev_t lastDevice = 0;
-    thread_local bool lastAnswer = false;
-    thread_local bool valid = false;
-    if (!valid || device != lastDevice || dir != lastDir) {
-        lastAnswer = mayFoldCase(dir);
-        lastDir = dir;
-        lastDevice = device;
-        valid = true;
-    }
-    return lastAnswer;
+    return toUpperText(activeCodePage(), name);
 }
+
+// Holds SIGINT, SIGTERM and SIGHUP back while it lives and delivers the
+// first that came when it ends. Handlers are process-wide, so a signal sent
+// to the process waits whichever thread it reaches; one that was ignored
+// stays ignored.
+class SignalsHeldOff {
+public:
+    SignalsHeldOff()
+    {
+        caught_ = 0;
+        struct sigaction hold {};
+        hold.sa_handler = [](int sig) {
+            if (caught_ == 0) caught_ = sig;
+        };
+        sigemptyset(&hold.sa_mask);
+        for (int i = 0; i < count; ++i) {
+            held_[i] = ::sigaction(signals[i], &hold, &old_[i]) == 0;
+            if (held_[i] && old_[i].sa_handler == SIG_IGN) {
+                ::sigaction(signals[i], &old_[i], nullptr);
+                held_[i] = false;
+            }
+        }
+    }
+    ~SignalsHeldOff()
+    {
+        for (int i = 0; i < count; ++i)
+            if (held_[i]) ::sigaction(signals[i], &old_[i], nullptr);
+        if (caught_ != 0) ::raise(caught_);
+    }
+    SignalsHeldOff(const SignalsHeldOff&) = delete;
+    SignalsHeldOff& operator=(const SignalsHeldOff&) = delete;
+
+private:
+    static constexpr int count = 3;
+    static constexpr int signals[count] = {SIGINT, SIGTERM, SIGHUP};
+    static inline volatile std::sig_atomic_t caught_ = 0;
+    struct sigaction old_[count] {};
+    bool held_[count] = {};
+};
 
 bool writeAll(int fd, const char* bytes, std::size_t size)
 {
@@ -191,6 +242,94 @@ private:
 
 }  // namespace
 
+// What a batch knows of one directory: whether it may fold case and, once
+// asked for, the names it holds with their types, read in one pass.
+class PosixFileSystem::Directory {
+public:
+    explicit Directory(const Text& dir) : path_(dir), mayFoldCase_(::mayFoldCase(dir)) {}
+
+    bool mayFoldCase() const { return mayFoldCase_; }
+
+    // The listing, read on first use; false when it could not be read.
+    bool listed(int& reads)
+    {
+        if (!read_) {
+            read_ = true;
+            ++reads;
+            complete_ = forEachEntry(path_, [&](const dirent& e) {
+                add(e.d_name, e.d_type);
+                return true;
+            });
+        }
+        return complete_;
+    }
+
+    // The type (a DT_ value) of the entry spelled exactly so, if listed.
+    const unsigned char* typeOf(const Text& name) const
+    {
+        const auto it = types_.find(name);
+        return it == types_.end() ? nullptr : &it->second;
+    }
+
+    // The listed names that may be name under another letter case.
+    const std::vector<Text>* sameFold(const Text& name) const
+    {
+        const auto it = byFold_.find(foldKey(name));
+        return it == byFold_.end() ? nullptr : &it->second;
+    }
+
+    const std::unordered_map<Text, unsigned char>& entries() const { return types_; }
+
+    // Keeps a read listing in step with a rename done by this program.
+    void renamed(const Text& from, const Text& to)
+    {
+        if (!read_) return;
+        const auto it = types_.find(from);
+        const unsigned char type = it == types_.end() ? static_cast<unsigned char>(DT_UNKNOWN) : it->second;
+        if (it != types_.end()) {
+            std::vector<Text>& fold = byFold_[foldKey(from)];
+            fold.erase(std::find(fold.begin(), fold.end(), from));
+            types_.erase(it);
+        }
+        add(to, type);
+    }
+
+private:
+    void add(const Text& name, unsigned char type)
+    {
+        if (types_.emplace(name, type).second) byFold_[foldKey(name)].push_back(name);
+    }
+
+    Text path_;
+    bool mayFoldCase_;
+    bool read_ = false;
+    bool complete_ = false;
+    std::unordered_map<Text, unsigned char> types_;
+    std::unordered_map<Text, std::vector<Text>> byFold_;
+};
+
+PosixFileSystem::PosixFileSystem(RenameStrategy strategy) : strategy_(strategy) {}
+
+PosixFileSystem::~PosixFileSystem() = default;
+
+void PosixFileSystem::endBatch()
+{
+    if (batchDepth_ > 0) --batchDepth_;
+    forgetOutsideBatch();
+}
+
+void PosixFileSystem::forgetOutsideBatch()
+{
+    if (batchDepth_ == 0) directories_.clear();
+}
+
+PosixFileSystem::Directory& PosixFileSystem::directory(const Text& dir)
+{
+    std::unique_ptr<Directory>& known = directories_[dir];
+    if (!known) known = std::make_unique<Directory>(dir);
+    return *known;
+}
+
 bool PosixFileSystem::linkThenUnlink(const Text& from, const Text& to)
 {
     if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return false;
@@ -203,6 +342,70 @@ bool PosixFileSystem::linkThenUnlink(const Text& from, const Text& to)
     return true;
 }
 
+namespace {
+
+// The name to, taken by this program: an empty file (for a directory, an
+// empty directory) that nobody else can create now, with no permissions so
+// that nobody else writes into it.
+struct Reservation {
+    bool made = false;
+    struct stat entry {};
+};
+
+Reservation reserve(const Text& to, bool directory)
+{
+    Reservation r;
+    if (directory) {
+        if (::mkdir(to.c_str(), 0) != 0) return r;
+        r.made = ::lstat(to.c_str(), &r.entry) == 0;
+    } else {
+        const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0);
+        if (fd < 0) return r;
+        r.made = ::fstat(fd, &r.entry) == 0;
+        ::close(fd);
+    }
+    if (!r.made) {
+        const int err = errno;
+        directory ? ::rmdir(to.c_str()) : ::unlink(to.c_str());
+        errno = err;
+    }
+    return r;
+}
+
+// The entry under to is still the reservation, untouched.
+bool stillReserved(const Text& to, const Reservation& r)
+{
+    struct stat now;
+    return ::lstat(to.c_str(), &now) == 0 && sameEntry(now, r.entry) &&
+           (now.st_mode & S_IFMT) == (r.entry.st_mode & S_IFMT) &&
+           (S_ISDIR(now.st_mode) || now.st_size == 0);
+}
+
+void release(const Text& to, const Reservation& r)
+{
+    if (!stillReserved(to, r)) return;
+    S_ISDIR(r.entry.st_mode) ? ::rmdir(to.c_str()) : ::unlink(to.c_str());
+}
+
+// Where neither RENAME_NOREPLACE nor hard links work: a plain rename may
+// replace, so it only ever goes onto a reservation of the new name.
+bool renameOntoReservation(const Text& from, const Text& to, bool directory)
+{
+    const Reservation r = reserve(to, directory);
+    if (!r.made) return false;
+    if (!stillReserved(to, r)) {
+        errno = EEXIST;
+        return false;
+    }
+    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    const int err = errno;
+    release(to, r);
+    errno = err;
+    return false;
+}
+
+}  // namespace
+
 bool PosixFileSystem::moveNoReplace(const Text& from, const Text& to)
 {
     if (strategy_ == RenameStrategy::Native) {
@@ -211,25 +414,23 @@ bool PosixFileSystem::moveNoReplace(const Text& from, const Text& to)
     }
     struct stat source;
     if (::lstat(from.c_str(), &source) != 0) return false;
-    if (!S_ISDIR(source.st_mode) && strategy_ != RenameStrategy::CheckThenRename) {
+    const bool directory = S_ISDIR(source.st_mode);
+    if (!directory && strategy_ != RenameStrategy::ReserveThenRename) {
         if (linkThenUnlink(from, to)) return true;
-        if (errno != EPERM) return false;
+        if (errno != EPERM && !flagRefused(errno)) return false;
     }
-    // Neither the flag nor hard links: look first. lstat also sees an empty
-    // directory, which rename() would replace.
-    struct stat target;
-    if (::lstat(to.c_str(), &target) == 0) {
-        errno = EEXIST;
-        return false;
-    }
-    if (errno != ENOENT) return false;
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    return renameOntoReservation(from, to, directory);
 }
 
 bool PosixFileSystem::renameCaseOnly(const Text& from, const Text& to)
 {
+    // A kill between the two steps would leave the file under its temporary
+    // name: hold the usual signals off until both are done.
+    const SignalsHeldOff held;
+    const Text prefix = dirPrefixOf(from);
+    const Text name = parentAndName(from).second;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const Text temp = uniqueTempPath(dirPrefixOf(to));
+        const Text temp = prefix + caseTempName(name);
         if (!moveNoReplace(from, temp)) {
             if (errno == EEXIST) continue;
             return false;
@@ -243,30 +444,72 @@ bool PosixFileSystem::renameCaseOnly(const Text& from, const Text& to)
     return false;
 }
 
+// A rename refused with EEXIST: is the new name taken by the source itself,
+// spelled in another letter case on a case-insensitive file system? Decided
+// from the listing: the source is there (or is the same inode), nothing is
+// spelled exactly like the target, and the two names differ only in case.
+// Inode numbers alone are no proof: a FUSE file system may number each
+// spelling apart, and a hard link is another name of the same inode.
+bool PosixFileSystem::sameEntryUnderAnotherCase(const Text& from, const Text& to)
+{
+    const auto [dir, name] = parentAndName(from);
+    const auto [toDir, toName] = parentAndName(to);
+    if (dir != toDir || name == toName || foldKey(name) != foldKey(toName)) return false;
+    Directory& known = directory(dir);
+    known.listed(directoryReads_);
+    if (known.typeOf(toName)) return false;
+    if (known.typeOf(name)) return true;
+    struct stat source, target;
+    return ::lstat(from.c_str(), &source) == 0 && ::lstat(to.c_str(), &target) == 0 &&
+           sameEntry(source, target);
+}
+
 bool PosixFileSystem::renameEntry(const Text& from, const Text& to)
 {
     if (from.empty() || to.empty()) return false;
     struct stat source;
     if (from == to) return ::lstat(from.c_str(), &source) == 0;
-    if (moveNoReplace(from, to)) return true;
-    if (errno != EEXIST) return false;
-
-    // The new name is taken. By this same entry under another letter case
-    // on a case-insensitive file system, or by another one (a hard link
-    // counts as another file).
-    struct stat target;
-    if (::lstat(from.c_str(), &source) != 0 || ::lstat(to.c_str(), &target) != 0) return false;
-    if (!sameEntry(source, target)) return false;
-    const auto [dir, name] = parentAndName(to);
-    if (nameInDirectory(dir, name)) return false;
-    return renameCaseOnly(from, to);
+    bool done = moveNoReplace(from, to);
+    if (!done && errno == EEXIST) {
+        done = sameEntryUnderAnotherCase(from, to) && renameCaseOnly(from, to);
+        if (!done && errno == 0) errno = EEXIST;
+    }
+    if (done) {
+        const auto [dir, name] = parentAndName(from);
+        const auto [toDir, toName] = parentAndName(to);
+        if (dir == toDir && directories_.count(dir)) directory(dir).renamed(name, toName);
+    }
+    const int err = errno;
+    forgetOutsideBatch();
+    errno = err;
+    return done;
 }
 
 EntryInfo PosixFileSystem::lookupEntry(const Text& path)
 {
     EntryInfo info;
+    if (path.empty()) return info;
+    const auto [dir, name] = parentAndName(path);
+    const bool plainName = path.back() != '/' && name != "/" && name != "." && name != "..";
+    Directory* known = plainName ? &directory(dir) : nullptr;
     struct stat st;
-    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return info;
+    if (known && known->mayFoldCase() && known->listed(directoryReads_)) {
+        // The listing answers for a name spelled as stored, without asking
+        // the file system to find it among the others.
+        if (const unsigned char* type = known->typeOf(name)) {
+            info.exists = true;
+            info.storedName = name;
+            info.isDirectory = *type == DT_DIR;
+            if (*type == DT_LNK || *type == DT_UNKNOWN)
+                info.isDirectory = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+            forgetOutsideBatch();
+            return info;
+        }
+    }
+    if (::lstat(path.c_str(), &st) != 0) {
+        forgetOutsideBatch();
+        return info;
+    }
     info.exists = true;
     if (S_ISDIR(st.st_mode)) {
         info.isDirectory = true;
@@ -274,21 +517,44 @@ EntryInfo PosixFileSystem::lookupEntry(const Text& path)
         struct stat followed;
         info.isDirectory = ::stat(path.c_str(), &followed) == 0 && S_ISDIR(followed.st_mode);
     }
-    const auto [dir, name] = parentAndName(path);
     info.storedName = name;
-    if (name == "/" || name == "." || name == "..") return info;
+    if (!known || !known->mayFoldCase()) {
+        forgetOutsideBatch();
+        return info;
+    }
 
-    // Where the file system folds case, the listing holds the stored form.
-    if (!mayFoldCaseCached(dir, st.st_dev) || nameInDirectory(dir, name)) return info;
+    // Found under another spelling: the listed name that is this entry. The
+    // same inode decides; where the file system numbers spellings apart, the
+    // one listed name of the same letters.
     const Text prefix = dir == "/" ? dir : dir + "/";
-    forEachEntry(dir, [&](const dirent& e) {
+    const auto isThisEntry = [&](const Text& candidate) {
         struct stat other;
-        if (::lstat((prefix + e.d_name).c_str(), &other) == 0 && sameEntry(st, other)) {
-            info.storedName = e.d_name;
-            return false;
+        return ::lstat((prefix + candidate).c_str(), &other) == 0 && sameEntry(st, other);
+    };
+    const std::vector<Text>* candidates = known->sameFold(name);
+    bool found = false;
+    if (candidates) {
+        for (const Text& candidate : *candidates) {
+            if (isThisEntry(candidate)) {
+                info.storedName = candidate;
+                found = true;
+                break;
+            }
         }
-        return true;
-    });
+        if (!found && candidates->size() == 1) {
+            info.storedName = candidates->front();
+            found = true;
+        }
+    }
+    if (!found) {
+        for (const auto& [candidate, type] : known->entries()) {
+            if (isThisEntry(candidate)) {
+                info.storedName = candidate;
+                break;
+            }
+        }
+    }
+    forgetOutsideBatch();
     return info;
 }
 

@@ -4,15 +4,19 @@
 // system lacks RENAME_NOREPLACE or hard links.
 #include "platform/fs.h"
 
+#include <memory>
+#include <unordered_map>
+
 enum class RenameStrategy {
-    Native,           // renameat2(RENAME_NOREPLACE), falling back as needed
-    LinkThenUnlink,   // as if the file system refused RENAME_NOREPLACE
-    CheckThenRename,  // as if it refused hard links as well
+    Native,             // renameat2(RENAME_NOREPLACE), falling back as needed
+    LinkThenUnlink,     // as if the file system refused RENAME_NOREPLACE
+    ReserveThenRename,  // as if it refused hard links as well
 };
 
 class PosixFileSystem : public FileSystem {
 public:
-    explicit PosixFileSystem(RenameStrategy strategy = RenameStrategy::Native) : strategy_(strategy) {}
+    explicit PosixFileSystem(RenameStrategy strategy = RenameStrategy::Native);
+    ~PosixFileSystem() override;
 
     bool renameEntry(const Text& from, const Text& to) override;
     EntryInfo lookupEntry(const Text& path) override;
@@ -21,12 +25,27 @@ public:
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override;
     bool readFile(const Text& path, std::string& contents) override;
     bool replaceFileAtomically(const Text& path, const std::string& contents) override;
+    void beginBatch() override { ++batchDepth_; }
+    void endBatch() override;
+
+    // How many times a directory has been read to answer look-ups and case
+    // checks (not listDirectory), for tests.
+    int directoryReads() const { return directoryReads_; }
 
 private:
+    class Directory;
+
     // Moves from to to without ever replacing an entry; errno tells why not.
     bool moveNoReplace(const Text& from, const Text& to);
     bool linkThenUnlink(const Text& from, const Text& to);
     bool renameCaseOnly(const Text& from, const Text& to);
+    bool sameEntryUnderAnotherCase(const Text& from, const Text& to);
+    // What is known of dir: kept for the batch, or for this call only.
+    Directory& directory(const Text& dir);
+    void forgetOutsideBatch();
 
     RenameStrategy strategy_;
+    int batchDepth_ = 0;
+    int directoryReads_ = 0;
+    std::unordered_map<Text, std::unique_ptr<Directory>> directories_;
 };

@@ -59,6 +59,7 @@ RunOutcome renameAll(Operation op, const Text& typed, const StringList& entries,
 {
     const int count = static_cast<int>(entries.size());
     resultList.reserve(entries.size());
+    const FileSystemBatch batch(ctx.fs);
     for (int i = 0; i < count; ++i) {
         ctx.window.showProgress(i + 1, count);
         const Text& from = entries[i];

@@ -55,6 +55,8 @@ Text reportEntryOf(FileSystem& fs, const Text& result)
 void buildReportList(FileSystem& fs, const StringList& resultList, StringList& reportList)
 {
     const Markers markers;
+    // Each directory is listed at most once, however many files it holds.
+    const FileSystemBatch batch(fs);
     reportList.clear();
     reportList.reserve(resultList.size());
     for (const Text& result : resultList) reportList.push_back(entryOf(fs, markers, result));

@@ -10,10 +10,11 @@
 // The report entry of one ResultList line: its path part followed by the
 // entry's name as the file system stores it, or by " == ファイル無 ==" when
 // nothing is there. The failure marker "=== 変換失敗 ===" is not looked up;
-// its entry is " == ファイル無 ==" alone. One lookup, no directory scan.
+// its entry is " == ファイル無 ==" alone. One lookup.
 Text reportEntryOf(FileSystem& fs, const Text& result);
 
-// Empties reportList and appends one report entry per resultList line.
+// Empties reportList and appends one report entry per resultList line, in
+// one batch of the file system.
 void buildReportList(FileSystem& fs, const StringList& resultList, StringList& reportList);
 
 // A list entry as a report line. A line break inside a name would split its

@@ -1,5 +1,8 @@
 #pragma once
-// A real temporary directory for a test, removed with everything in it.
+// A real temporary directory for a test, removed with everything in it. It
+// lives on the mount that VOREL_TEST_FS names, where that is set.
+#include "support/test_mount.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -11,7 +14,10 @@
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vorel-test-XXXXXX").string();
+        const TestMount* mount = sharedTestMount();
+        const std::filesystem::path base =
+            mount ? std::filesystem::path(mount->path()) : std::filesystem::temp_directory_path();
+        std::string pattern = (base / "vorel-test-XXXXXX").string();
         if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
