@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk
   dosfstools desktop-file-utils xdg-utils libglib2.0-bin dpkg-dev file
   qt6-translations-l10n
+  exfatprogs exfat-fuse fuse3 libfuse3-dev
 )
 
 missing=()

@@ -3,11 +3,11 @@
 
 #include "platform/codepage.h"
 #include "platform/codepage_walk.h"
+#include "platform/signals_held.h"
 
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -166,45 +166,6 @@ Text foldKey(const Text& name)
 {
     return toUpperText(activeCodePage(), name);
 }
-
-// Holds SIGINT, SIGTERM and SIGHUP back while it lives and delivers the
-// first that came when it ends. Handlers are process-wide, so a signal sent
-// to the process waits whichever thread it reaches; one that was ignored
-// stays ignored.
-class SignalsHeldOff {
-public:
-    SignalsHeldOff()
-    {
-        caught_ = 0;
-        struct sigaction hold {};
-        hold.sa_handler = [](int sig) {
-            if (caught_ == 0) caught_ = sig;
-        };
-        sigemptyset(&hold.sa_mask);
-        for (int i = 0; i < count; ++i) {
-            held_[i] = ::sigaction(signals[i], &hold, &old_[i]) == 0;
-            if (held_[i] && old_[i].sa_handler == SIG_IGN) {
-                ::sigaction(signals[i], &old_[i], nullptr);
-                held_[i] = false;
-            }
-        }
-    }
-    ~SignalsHeldOff()
-    {
-        for (int i = 0; i < count; ++i)
-            if (held_[i]) ::sigaction(signals[i], &old_[i], nullptr);
-        if (caught_ != 0) ::raise(caught_);
-    }
-    SignalsHeldOff(const SignalsHeldOff&) = delete;
-    SignalsHeldOff& operator=(const SignalsHeldOff&) = delete;
-
-private:
-    static constexpr int count = 3;
-    static constexpr int signals[count] = {SIGINT, SIGTERM, SIGHUP};
-    static inline volatile std::sig_atomic_t caught_ = 0;
-    struct sigaction old_[count] {};
-    bool held_[count] = {};
-};
 
 bool writeAll(int fd, const char* bytes, std::size_t size)
 {

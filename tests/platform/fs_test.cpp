@@ -1,6 +1,7 @@
 #include "platform/fs_posix.h"
 
 #include "support/temp_dir.h"
+#include "support/test_mount.h"
 
 #include <gtest/gtest.h>
 
@@ -261,6 +262,148 @@ TEST_P(VfatTest, AnotherFileUnderAnotherCaseIsNotReplaced)
     EXPECT_FALSE(fsys.renameEntry(at("one.txt"), at("TWO.TXT")));
     EXPECT_EQ(namesIn(mountPoint), (std::vector<std::string>{"Two.txt", "one.txt"}));
     EXPECT_EQ(TempDir::read(at("Two.txt")), "2");
+}
+
+// A file system that refuses RENAME_NOREPLACE and hard links and, when a
+// rename arrives, first creates another file under the new name as another
+// program would: that file must never be replaced.
+class RaceTest : public testing::TestWithParam<bool> {
+protected:
+    void SetUp() override
+    {
+        if (!mount.mounted()) GTEST_SKIP() << mount.why();
+    }
+    std::string at(const std::string& name) const { return mount.path() + "/" + name; }
+
+    TestMount mount{TestMount::Kind::Testfs, "--refuse-noreplace --refuse-link --compete"};
+    PosixFileSystem fsys;
+};
+
+INSTANTIATE_TEST_SUITE_P(FileOrDirectory, RaceTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Directory" : "File");
+                         });
+
+TEST_P(RaceTest, AFileCreatedUnderTheNewNameMeanwhileIsNeverReplaced)
+{
+    const bool directory = GetParam();
+    if (directory) {
+        fs::create_directory(at("mine"));
+        std::ofstream(at("mine/inside")) << "mine";
+    } else {
+        std::ofstream(at("mine")) << "mine";
+    }
+    const bool renamed = fsys.renameEntry(at("mine"), at("new"));
+
+    std::ifstream log(mount.competitorLog());
+    for (std::string competitor; std::getline(log, competitor);)
+        EXPECT_EQ(TempDir::read(mount.path() + competitor), "competitor") << competitor << " was replaced";
+    const std::string kept = directory ? "/inside" : "";
+    EXPECT_EQ(TempDir::read(at(renamed ? "new" : "mine") + kept), "mine");
+    // No reservation is left behind either way.
+    EXPECT_EQ(namesIn(mount.path()).size(), renamed ? 1u : 2u);
+}
+
+// Where the rename itself fails after the new name was reserved, the
+// reservation goes again.
+TEST(ReservationTest, NothingIsLeftWhenTheRenameFails)
+{
+    TestMount mount(TestMount::Kind::Testfs, "--refuse-noreplace --refuse-link");
+    if (!mount.mounted()) GTEST_SKIP() << mount.why();
+    PosixFileSystem fsys;
+    const std::string dir = mount.path() + "/dir";
+    fs::create_directory(dir);
+    fs::create_directory(dir + "/sub");
+    EXPECT_FALSE(fsys.renameEntry(dir, dir + "/sub/into-itself"));
+    EXPECT_TRUE(fs::is_empty(dir + "/sub"));
+    { std::ofstream(mount.path() + "/taken") << "taken"; }
+    std::ofstream(mount.path() + "/file") << "file";
+    EXPECT_FALSE(fsys.renameEntry(mount.path() + "/file", mount.path() + "/taken"));
+    EXPECT_EQ(TempDir::read(mount.path() + "/taken"), "taken");
+    EXPECT_EQ(namesIn(mount.path()), (std::vector<std::string>{"dir", "file", "taken"}));
+}
+
+// exFAT through FUSE: case-insensitive, no RENAME_NOREPLACE for a free name,
+// no hard links, and each spelling of a name with its own inode number.
+class ExfatTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { mount = new TestMount(TestMount::Kind::Exfat); }
+    static void TearDownTestSuite()
+    {
+        delete mount;
+        mount = nullptr;
+    }
+    void SetUp() override
+    {
+        if (!mount->mounted()) GTEST_SKIP() << mount->why();
+        std::string pattern = mount->path() + "/case-XXXXXX";
+        if (::mkdtemp(pattern.data())) dir = pattern;
+        ASSERT_FALSE(dir.empty());
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        if (!dir.empty()) fs::remove_all(dir, ec);
+    }
+    std::string at(const std::string& name) const { return dir + "/" + name; }
+
+    static TestMount* mount;
+    std::string dir;
+    PosixFileSystem fsys;
+};
+
+TestMount* ExfatTest::mount = nullptr;
+
+TEST_F(ExfatTest, UpperAndLowerCaseOfFilesAndDirectories)
+{
+    { std::ofstream(at("photo_000000.jpeg")) << "jpeg"; }
+    fs::create_directory(at("Data"));
+    EXPECT_TRUE(fsys.renameEntry(at("photo_000000.jpeg"), at("PHOTO_000000.JPEG")));
+    EXPECT_TRUE(fsys.renameEntry(at("Data"), at("data")));
+    EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"PHOTO_000000.JPEG", "data"}));
+    EXPECT_EQ(TempDir::read(at("PHOTO_000000.JPEG")), "jpeg");
+
+    const EntryInfo file = fsys.lookupEntry(at("photo_000000.jpeg"));
+    EXPECT_TRUE(file.exists);
+    EXPECT_FALSE(file.isDirectory);
+    EXPECT_EQ(file.storedName, "PHOTO_000000.JPEG");
+    EXPECT_EQ(fsys.lookupEntry(at("DATA")).storedName, "data");
+    EXPECT_TRUE(fsys.lookupEntry(at("DATA")).isDirectory);
+    EXPECT_FALSE(fsys.lookupEntry(at("missing")).exists);
+}
+
+TEST_F(ExfatTest, AnotherFileUnderAnotherCaseIsNotReplaced)
+{
+    { std::ofstream(at("one.txt")) << "1"; }
+    { std::ofstream(at("Two.txt")) << "2"; }
+    EXPECT_FALSE(fsys.renameEntry(at("one.txt"), at("TWO.TXT")));
+    EXPECT_FALSE(fsys.renameEntry(at("one.txt"), at("Two.txt")));
+    EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"Two.txt", "one.txt"}));
+    EXPECT_EQ(TempDir::read(at("Two.txt")), "2");
+    EXPECT_EQ(TempDir::read(at("one.txt")), "1");
+}
+
+TEST_F(ExfatTest, ABatchListsTheDirectoryOnce)
+{
+    constexpr int files = 40;
+    for (int i = 0; i < files; ++i) std::ofstream(at("file" + std::to_string(i) + ".txt")) << i;
+    {
+        const FileSystemBatch batch(fsys);
+        for (int i = 0; i < files; ++i) {
+            const std::string name = "file" + std::to_string(i);
+            ASSERT_TRUE(fsys.renameEntry(at(name + ".txt"), at(name + ".TXT"))) << name;
+        }
+    }
+    EXPECT_EQ(fsys.directoryReads(), 1);
+    {
+        const FileSystemBatch batch(fsys);
+        for (int i = 0; i < files; ++i) {
+            const std::string name = "file" + std::to_string(i);
+            EXPECT_EQ(fsys.lookupEntry(at(name + ".TXT")).storedName, name + ".TXT");
+            EXPECT_EQ(fsys.lookupEntry(at(name + ".txt")).storedName, name + ".TXT");
+        }
+    }
+    EXPECT_EQ(fsys.directoryReads(), 2);
 }
 
 class LookupTest : public testing::Test {

@@ -91,6 +91,9 @@ public:
     bool mounted() const { return mounted_; }
     const std::string& why() const { return why_; }
     const std::string& path() const { return path_; }
+    // The paths inside the mount where the test file system told to compete
+    // has created a file, one a line.
+    std::string competitorLog() const { return base_ + "/backing.competitors"; }
 
 private:
     std::string base_;

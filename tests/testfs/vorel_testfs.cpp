@@ -6,7 +6,8 @@
 // --refuse-link       link answers EPERM
 // --compete           when a rename arrives, another file is created under
 //                     the new name first (exclusively, as another program
-//                     would), holding "competitor"
+//                     would), holding "competitor"; its path inside the
+//                     mount is appended to the file BACKING.competitors
 #define FUSE_USE_VERSION 31
 #include <fuse.h>
 
@@ -118,6 +119,10 @@ int doRename(const char* from, const char* to, unsigned int flags)
         if (fd >= 0) {
             (void)!::write(fd, "competitor", 10);
             ::close(fd);
+            if (FILE* log = std::fopen((backing + ".competitors").c_str(), "a")) {
+                std::fprintf(log, "%s\n", to);
+                std::fclose(log);
+            }
         }
     }
     return result(::renameat2(AT_FDCWD, real(from).c_str(), AT_FDCWD, real(to).c_str(), flags));
