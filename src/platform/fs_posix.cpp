@@ -218,7 +218,7 @@ public:
             read_ = true;
             ++reads;
             complete_ = forEachEntry(path_, [&](const dirent& e) {
-                add(e.d_name, e.d_type);
+                types_.emplace(e.d_name, e.d_type);
                 return true;
             });
         }
@@ -232,9 +232,14 @@ public:
         return it == types_.end() ? nullptr : &it->second;
     }
 
-    // The listed names that may be name under another letter case.
-    const std::vector<Text>* sameFold(const Text& name) const
+    // The listed names that may be name under another letter case. The
+    // folded index is made on the first call: most look-ups never need it.
+    const std::vector<Text>* sameFold(const Text& name)
     {
+        if (!folded_) {
+            folded_ = true;
+            for (const auto& entry : types_) byFold_[foldKey(entry.first)].push_back(entry.first);
+        }
         const auto it = byFold_.find(foldKey(name));
         return it == byFold_.end() ? nullptr : &it->second;
     }
@@ -248,23 +253,22 @@ public:
         const auto it = types_.find(from);
         const unsigned char type = it == types_.end() ? static_cast<unsigned char>(DT_UNKNOWN) : it->second;
         if (it != types_.end()) {
-            std::vector<Text>& fold = byFold_[foldKey(from)];
-            fold.erase(std::find(fold.begin(), fold.end(), from));
+            if (folded_) {
+                std::vector<Text>& fold = byFold_[foldKey(from)];
+                fold.erase(std::find(fold.begin(), fold.end(), from));
+            }
             types_.erase(it);
         }
-        add(to, type);
+        if (types_.emplace(to, type).second && folded_) byFold_[foldKey(to)].push_back(to);
     }
 
 private:
-    void add(const Text& name, unsigned char type)
-    {
-        if (types_.emplace(name, type).second) byFold_[foldKey(name)].push_back(name);
-    }
 
     Text path_;
     bool mayFoldCase_;
     bool read_ = false;
     bool complete_ = false;
+    bool folded_ = false;
     std::unordered_map<Text, unsigned char> types_;
     std::unordered_map<Text, std::vector<Text>> byFold_;
 };

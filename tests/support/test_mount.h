@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-class TempDir;
+#ifndef VOREL_TESTFS
+#define VOREL_TESTFS "vorel_testfs"
+#endif
 
 namespace test_mount {
 
