@@ -138,8 +138,6 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRow("confirmation report on exFAT (FUSE), 30000 vs 10000 files", 30000,
                       "BM_ReportOnExfat30000", "BM_ReportOnExfat10000", 3.6);
-    reporter.printRow("its directory listing on exFAT (FUSE), 30000 vs 10000 files", 30000,
-                      "BM_ListingOnExfat30000", "BM_ListingOnExfat10000", 3.6);
     reporter.printRow("confirmation report on exFAT (FUSE) vs bare lstat per file", 10000,
                       "BM_ReportOnExfat10000", "BM_BareLstatOnExfat10000", 1.0);
     benchmark::Shutdown();

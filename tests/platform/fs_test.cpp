@@ -28,17 +28,7 @@ bool isSymlink(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
-// Runs a shell command; its output goes into out.
-int run(const std::string& command, std::string* out = nullptr)
-{
-    FILE* p = ::popen((command + " 2>&1").c_str(), "r");
-    if (!p) return -1;
-    char buffer[512];
-    std::string text;
-    while (std::fgets(buffer, sizeof buffer, p)) text += buffer;
-    if (out) *out = text;
-    return ::pclose(p);
-}
+using test_mount::run;
 
 std::string strategyName(const testing::TestParamInfo<RenameStrategy>& info)
 {
@@ -370,6 +360,21 @@ TEST_F(ExfatTest, UpperAndLowerCaseOfFilesAndDirectories)
     EXPECT_EQ(fsys.lookupEntry(at("DATA")).storedName, "data");
     EXPECT_TRUE(fsys.lookupEntry(at("DATA")).isDirectory);
     EXPECT_FALSE(fsys.lookupEntry(at("missing")).exists);
+}
+
+// The temporary name of a case-only rename is the file's name plus a tag,
+// cut at a character boundary where that would pass 255 bytes.
+TEST_F(ExfatTest, CaseOnlyRenamesOfLongNames)
+{
+    std::string kanji;
+    for (int i = 0; i < 83; ++i) kanji += "\xE5\x86\x99";  // 写, three bytes in UTF-8
+    for (const std::string& stem : {std::string(251, 'a'), kanji}) {
+        { std::ofstream(at(stem + ".txt")) << "long"; }
+        EXPECT_TRUE(fsys.renameEntry(at(stem + ".txt"), at(stem + ".TXT"))) << stem.size();
+        EXPECT_EQ(namesIn(dir), std::vector<std::string>{stem + ".TXT"});
+        EXPECT_EQ(TempDir::read(at(stem + ".TXT")), "long");
+        fs::remove(at(stem + ".TXT"));
+    }
 }
 
 TEST_F(ExfatTest, AnotherFileUnderAnotherCaseIsNotReplaced)

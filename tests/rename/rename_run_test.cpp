@@ -1,5 +1,7 @@
 #include "rename/rename_run.h"
 
+#include "platform/fs_posix.h"
+
 #include "support/code_page_scope.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
@@ -135,6 +137,25 @@ TEST_F(RenameRunTest, UpperCaseRenamesEveryFileAndCompletes)
     expectOnlyPrompt(completed, PromptKind::Information, PbYes);
     EXPECT_EQ(window.calls, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
     EXPECT_EQ(window.flushes.back(), std::pair(std::size_t(3), std::size_t(0)));
+}
+
+// On a case-insensitive file system every case-only rename needs to know
+// what the directory holds: a run reads it once, not once per file.
+TEST_F(RenameRunTest, ARunReadsItsDirectoryAtMostOnceForItsCaseChecks)
+{
+    PosixFileSystem posix;
+    RunContext ctx{posix, prompter, window, 1};
+    StringList entries;
+    std::set<Text> upper;
+    for (int i = 0; i < 30; ++i) {
+        const Text name = "photo_" + std::to_string(i) + ".jpeg";
+        entries.push_back(dir.write(name, name));
+        upper.insert("PHOTO_" + std::to_string(i) + ".JPEG");
+    }
+    EXPECT_EQ(runMarkedOperation(Operation::Upper, "", entries, ctx, session), RunOutcome::Completed);
+    EXPECT_EQ(namesIn(dir.path()), upper);
+    EXPECT_EQ(TempDir::read(dir.file("PHOTO_7.JPEG")), "photo_7.jpeg");
+    EXPECT_LE(posix.directoryReads(), 1);
 }
 
 TEST_F(RenameRunTest, EmptyListCompletes)

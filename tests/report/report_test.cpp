@@ -2,6 +2,8 @@
 // the bytes of the report file.
 #include "report/report.h"
 
+#include "platform/fs_posix.h"
+
 #include "platform/app_error.h"
 #include "platform/codepage.h"
 #include "support/scripted_prompter.h"
@@ -275,6 +277,27 @@ TEST_F(ReportTest, FoundNameIsTheNameAsTheFileSystemStoresIt)
 
     // Path part as instructed, name as stored.
     EXPECT_EQ(session.ReportList, StringList{dir.path().string() + "/MEMO.TXT"});
+}
+
+// Where a look-up may need the listing to find the stored name, each
+// directory is read once per report, not once per file.
+TEST_F(ReportTest, AReportReadsEachDirectoryAtMostOnce)
+{
+    PosixFileSystem posix;
+    std::filesystem::create_directory(dir.file("a"));
+    std::filesystem::create_directory(dir.file("b"));
+    for (int i = 0; i < 10; ++i) {
+        for (const char* sub : {"a/", "b/"}) {
+            const std::string name = sub + std::string("F") + std::to_string(i) + ".TXT";
+            dir.write(name);
+            session.ResultList.push_back(dir.file(name));
+        }
+    }
+    session.SourceList = session.ResultList;
+
+    ASSERT_EQ(makeReport(session, posix, prompter, reportPath(), view), ReportOutcome::Saved);
+    EXPECT_EQ(session.ReportList, session.ResultList);
+    EXPECT_LE(posix.directoryReads(), 2);
 }
 
 TEST_F(ReportTest, OneLookupPerResult)
