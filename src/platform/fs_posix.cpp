@@ -435,10 +435,7 @@ bool PosixFileSystem::renameEntry(const Text& from, const Text& to)
     struct stat source;
     if (from == to) return ::lstat(from.c_str(), &source) == 0;
     bool done = moveNoReplace(from, to);
-    if (!done && errno == EEXIST) {
-        done = sameEntryUnderAnotherCase(from, to) && renameCaseOnly(from, to);
-        if (!done && errno == 0) errno = EEXIST;
-    }
+    if (!done && errno == EEXIST) done = sameEntryUnderAnotherCase(from, to) && renameCaseOnly(from, to);
     if (done) {
         const auto [dir, name] = parentAndName(from);
         const auto [toDir, toName] = parentAndName(to);
