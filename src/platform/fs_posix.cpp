@@ -449,6 +449,13 @@ bool PosixFileSystem::renameEntry(const Text& from, const Text& to)
 
 EntryInfo PosixFileSystem::lookupEntry(const Text& path)
 {
+    EntryInfo info = findEntry(path);
+    forgetOutsideBatch();
+    return info;
+}
+
+EntryInfo PosixFileSystem::findEntry(const Text& path)
+{
     EntryInfo info;
     if (path.empty()) return info;
     const auto [dir, name] = parentAndName(path);
@@ -464,14 +471,10 @@ EntryInfo PosixFileSystem::lookupEntry(const Text& path)
             info.isDirectory = *type == DT_DIR;
             if (*type == DT_LNK || *type == DT_UNKNOWN)
                 info.isDirectory = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-            forgetOutsideBatch();
             return info;
         }
     }
-    if (::lstat(path.c_str(), &st) != 0) {
-        forgetOutsideBatch();
-        return info;
-    }
+    if (::lstat(path.c_str(), &st) != 0) return info;
     info.exists = true;
     if (S_ISDIR(st.st_mode)) {
         info.isDirectory = true;
@@ -480,10 +483,7 @@ EntryInfo PosixFileSystem::lookupEntry(const Text& path)
         info.isDirectory = ::stat(path.c_str(), &followed) == 0 && S_ISDIR(followed.st_mode);
     }
     info.storedName = name;
-    if (!known || !known->mayFoldCase()) {
-        forgetOutsideBatch();
-        return info;
-    }
+    if (!known || !known->mayFoldCase()) return info;
 
     // Found under another spelling: the listed name that is this entry. The
     // same inode decides; where the file system numbers spellings apart, the
@@ -516,7 +516,6 @@ EntryInfo PosixFileSystem::lookupEntry(const Text& path)
             }
         }
     }
-    forgetOutsideBatch();
     return info;
 }
 

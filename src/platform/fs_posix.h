@@ -40,7 +40,9 @@ private:
     bool linkThenUnlink(const Text& from, const Text& to);
     bool renameCaseOnly(const Text& from, const Text& to);
     bool sameEntryUnderAnotherCase(const Text& from, const Text& to);
-    // What is known of dir: kept for the batch, or for this call only.
+    EntryInfo findEntry(const Text& path);
+    // What is known of dir: kept for the batch, or until the public call
+    // that asked ends (forgetOutsideBatch).
     Directory& directory(const Text& dir);
     void forgetOutsideBatch();
 
