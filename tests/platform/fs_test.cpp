@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -374,6 +376,47 @@ TEST_F(ExfatTest, CaseOnlyRenamesOfLongNames)
         EXPECT_EQ(namesIn(dir), std::vector<std::string>{stem + ".TXT"});
         EXPECT_EQ(TempDir::read(at(stem + ".TXT")), "long");
         fs::remove(at(stem + ".TXT"));
+    }
+}
+
+// SIGTERM in the middle of a run of case-only renames ends the program only
+// once the rename under way has taken both its steps: no file is left under
+// a temporary name. A few rounds, as the signal may fall between two renames.
+TEST_F(ExfatTest, TerminationNeverLeavesAFileUnderItsTemporaryName)
+{
+    constexpr int files = 300;
+    const auto name = [](int i, bool upper) {
+        return (upper ? "FILE" : "file") + std::to_string(i) + (upper ? ".TXT" : ".txt");
+    };
+    for (int i = 0; i < files; ++i) std::ofstream(at(name(i, false))) << i;
+    for (const bool toUpper : {true, false, true, false}) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            PosixFileSystem own;
+            (void)!::write(ready[1], "r", 1);
+            for (int i = 0; i < files; ++i) own.renameEntry(at(name(i, !toUpper)), at(name(i, toUpper)));
+            ::_exit(0);
+        }
+        char c;
+        ASSERT_EQ(::read(ready[0], &c, 1), 1);
+        ::usleep(30 * 1000);
+        ::kill(child, SIGTERM);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ::close(ready[0]);
+        ::close(ready[1]);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "the renames ended before the signal";
+
+        const std::vector<std::string> names = namesIn(dir);
+        EXPECT_EQ(names.size(), std::size_t(files));
+        for (const std::string& n : names) EXPECT_EQ(n.find(".vorel-case-"), std::string::npos) << n;
+        for (int i = 0; i < files; ++i) {
+            const bool upper = std::find(names.begin(), names.end(), name(i, true)) != names.end();
+            EXPECT_EQ(TempDir::read(at(name(i, upper))), std::to_string(i)) << i;
+        }
     }
 }
 
