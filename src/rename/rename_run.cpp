@@ -53,10 +53,19 @@ bool namesPass(Operation op, const Text& typed, const StringList& entries, RunCo
     return true;
 }
 
-// Steps R4 and R5; resultList has been emptied by the caller.
-RunOutcome renameAll(Operation op, const Text& typed, const StringList& entries, RunContext& ctx,
-                     StringList& resultList)
+Text failureLine()
 {
+    return fixedText("=== 変換失敗 ===");
+}
+
+// Steps R4 and R5; ResultList has been emptied by the caller. The renames
+// that succeed replace what an undo would have put back.
+RunOutcome renameAll(Operation op, const Text& typed, const StringList& entries, RunContext& ctx,
+                     Session& session, bool markedFiles)
+{
+    StringList& resultList = session.ResultList;
+    session.UndoList.clear();
+    session.UndoOfMarkedFiles = markedFiles;
     const int count = static_cast<int>(entries.size());
     resultList.reserve(entries.size());
     const FileSystemBatch batch(ctx.fs);
@@ -65,10 +74,11 @@ RunOutcome renameAll(Operation op, const Text& typed, const StringList& entries,
         const Text& from = entries[i];
         std::optional<Text> to = newFullPath(op, from, typed);
         if (to && ctx.fs.renameEntry(from, *to)) {
+            session.UndoList.push_back({from, *to});
             resultList.push_back(std::move(*to));
             continue;
         }
-        resultList.push_back(fixedText("=== 変換失敗 ==="));
+        resultList.push_back(failureLine());
         ask(ctx, renameFailedMessage(from), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
@@ -93,8 +103,10 @@ RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList&
 {
     if (stoppedByDbcsQuestion(entries, ctx)) return RunOutcome::StoppedByUser;
     if (!namesPass(op, typed, entries, ctx, false)) return RunOutcome::FailedValidation;
+    // An undo leaves its own paths here; the report pairs these with the results.
+    session.SourceList = entries;
     session.ResultList.clear();
-    return renameAll(op, typed, entries, ctx, session.ResultList);
+    return renameAll(op, typed, entries, ctx, session, true);
 }
 
 RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringList& marked,
@@ -127,7 +139,38 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringLi
     if (!namesPass(op, typed, files, ctx, op == Operation::StartDel)) {
         return RunOutcome::FailedValidation;
     }
-    return renameAll(op, typed, files, ctx, session.ResultList);
+    return renameAll(op, typed, files, ctx, session, false);
+}
+
+RunOutcome runUndo(RunContext& ctx, Session& session)
+{
+    std::vector<Rename>& renames = session.UndoList;
+    if (renames.empty()) return RunOutcome::FailedSelection;
+    const int count = static_cast<int>(renames.size());
+    session.SourceList.clear();
+    session.SourceList.reserve(renames.size());
+    for (const Rename& rename : renames) session.SourceList.push_back(rename.after);
+    // A file the undo does not reach keeps an empty line.
+    session.ResultList.assign(renames.size(), Text());
+    // Last first, so that a name a later file took is free again before an
+    // earlier file goes back to it.
+    for (int i = count - 1; i >= 0; --i) {
+        ctx.window.showProgress(count - i, count);
+        const Rename& rename = renames[i];
+        if (ctx.fs.renameEntry(rename.after, rename.before)) {
+            session.ResultList[i] = rename.before;
+            continue;
+        }
+        session.ResultList[i] = failureLine();
+        const Text message = renameFailedMessage(rename.after);
+        // This file and the ones before it can still be put back later.
+        renames.resize(i + 1);
+        ask(ctx, message, PromptKind::Warning, PbAbort);
+        return RunOutcome::FailedRename;
+    }
+    renames.clear();
+    notice(ctx, "   変換を完了しました。   ");
+    return RunOutcome::Completed;
 }
 
 bool ListFile(FileSystem& fs, const Text& dir, StringList& dirFileList)

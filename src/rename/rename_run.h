@@ -40,8 +40,11 @@ struct RunContext {
     std::int32_t dbcsMessageMode;  // 1 never ask, 2 first name only, 3 every name; others as 1
 };
 
-// One run over the marked paths (entries, in list order). session.ResultList
-// is emptied just before the first rename and gets one line per file handled.
+// One run over the marked paths (entries, in list order). Just before the
+// first rename session.SourceList becomes entries and ResultList is emptied;
+// ResultList then gets one line per file handled. A run that reaches its
+// renames (of either kind) replaces session.UndoList with the renames that
+// succeed.
 RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList& entries,
                               RunContext& ctx, Session& session);
 
@@ -51,6 +54,17 @@ RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList&
 // then the check (if any) and the renames.
 RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringList& marked,
                                  RunContext& ctx, Session& session);
+
+// Puts back the files that the last run renamed (session.UndoList), last
+// first, each from the path it was given to the path it had, with the same
+// never-replacing rename and progress count as a run, but no questions and
+// no check. Stops at the first rename that fails, the failed file and those
+// before it staying in UndoList; a complete undo empties it. SourceList and
+// ResultList then describe the undo in the last run's order: the path before
+// the undo, and the path put back, "=== 変換失敗 ===" for the file that
+// failed, or an empty line for a file not reached. FailedSelection, with
+// nothing changed, when there is nothing to undo.
+RunOutcome runUndo(RunContext& ctx, Session& session);
 
 // Fills dirFileList with dir + one separator + name for every entry of the
 // directory that is not a directory (links to directories neither), in

@@ -37,6 +37,8 @@ Text entryOf(FileSystem& fs, const Markers& markers, const Text& result)
     // The marker has no path part; looking it up would find a file of that
     // name in the working directory.
     if (result == markers.failure) return markers.notFound;
+    // A file that an undo did not reach has no instructed path.
+    if (result.empty()) return Text();
     const PathSplit split = splitPath(activeCodePage(), result);
     const EntryInfo info = fs.lookupEntry(result);
     if (!info.exists) return split.pathPart + markers.notFound;

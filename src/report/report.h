@@ -10,7 +10,8 @@
 // The report entry of one ResultList line: its path part followed by the
 // entry's name as the file system stores it, or by " == ファイル無 ==" when
 // nothing is there. The failure marker "=== 変換失敗 ===" is not looked up;
-// its entry is " == ファイル無 ==" alone. One lookup.
+// its entry is " == ファイル無 ==" alone, and an empty line (a file an undo
+// did not reach) stays empty. One lookup.
 Text reportEntryOf(FileSystem& fs, const Text& result);
 
 // Empties reportList and appends one report entry per resultList line, in
