@@ -113,6 +113,10 @@ void TForm1::buildMenu()
     bar->setObjectName(QStringLiteral("MainMenu1"));
     Menufile = bar->addMenu(uiText("ﾌｧｲﾙ(&F)"));
     Menufile->setObjectName(QStringLiteral("Menufile"));
+    MenuFileUndo = Menufile->addAction(uiText("元に戻す(&Z)"));
+    MenuFileUndo->setObjectName(QStringLiteral("MenuFileUndo"));
+    MenuFileUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    MenuFileUndo->setEnabled(false);
     MenuFileExit = Menufile->addAction(uiText("終了(&X)"));
     MenuFileExit->setObjectName(QStringLiteral("MenuFileExit"));
     MenuOption = bar->addMenu(uiText("環境設定(&K)"));
@@ -130,6 +134,7 @@ void TForm1::buildMenu()
     MenuHelpDisp = MenuHelp->addAction(uiText("ﾍﾙﾌﾟ表示(&C)"));
     MenuHelpDisp->setObjectName(QStringLiteral("MenuHelpDisp"));
 
+    connect(MenuFileUndo, &QAction::triggered, this, &TForm1::MenuFileUndoClick);
     connect(MenuFileExit, &QAction::triggered, this, &TForm1::MenuFileExitClick);
     connect(MenuDbcsCheck, &QAction::triggered, this, &TForm1::MenuDbcsCheckClick);
     connect(MenuLauncherSet, &QAction::triggered, this, &TForm1::MenuLauncherSetClick);
@@ -340,11 +345,33 @@ void TForm1::runCaseConversion(bool upper)
 void TForm1::BtnUpperClick()
 {
     guarded([&] { runCaseConversion(true); });
+    showUndoState();
 }
 
 void TForm1::BtnLowerClick()
 {
     guarded([&] { runCaseConversion(false); });
+    showUndoState();
+}
+
+void TForm1::MenuFileUndoClick()
+{
+    guarded([&] {
+        const bool markedFiles = session.UndoOfMarkedFiles;
+        CaptionProgress progress(this);
+        RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode};
+        // Once every file is back, the listed paths are current again.
+        if (runUndo(ctx, session) == RunOutcome::Completed && markedFiles) {
+            for (QPushButton* button : {BtnUpper, BtnLower, BtnExt}) button->setEnabled(true);
+            BtnUpper->setFocus();
+        }
+    });
+    showUndoState();
+}
+
+void TForm1::showUndoState()
+{
+    MenuFileUndo->setEnabled(!session.UndoList.empty());
 }
 
 void TForm1::BtnExtClick()
@@ -354,6 +381,7 @@ void TForm1::BtnExtClick()
         centreOnScreen(&dialog);
         dialog.exec();
     });
+    showUndoState();
 }
 
 void TForm1::MenuLauncherSetClick()

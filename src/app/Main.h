@@ -59,6 +59,7 @@ public:
     void BtnExtClick();
     void BtnConfirmClick();
     void BtnCanselClick();
+    void MenuFileUndoClick();
     void MenuFileExitClick();
     void MenuDbcsCheckClick();
     void MenuLauncherSetClick();
@@ -86,6 +87,8 @@ private:
     void buildMenu();
     void applyListFont();
     void runCaseConversion(bool upper);
+    // "元に戻す(&Z)" is enabled while the last run has renames to put back.
+    void showUndoState();
     // Runs a handler body; an AppError that escapes it goes to the plain
     // error box and the rest of the handler is abandoned.
     template <typename F> void guarded(F&& body);
@@ -105,6 +108,7 @@ public:
     QMenu* Menufile = nullptr;
     QMenu* MenuOption = nullptr;
     QMenu* MenuHelp = nullptr;
+    QAction* MenuFileUndo = nullptr;
     QAction* MenuFileExit = nullptr;
     QAction* MenuDbcsCheck = nullptr;
     QAction* MenuLauncherSet = nullptr;

@@ -144,14 +144,18 @@ private slots:
             for (QAction* item : a->menu()->actions()) menus << QStringLiteral("  ") + item->text();
         }
         const QStringList expected = {
-            QString::fromUtf8("ﾌｧｲﾙ(&F)"),     QString::fromUtf8("  終了(&X)"),
+            QString::fromUtf8("ﾌｧｲﾙ(&F)"),     QString::fromUtf8("  元に戻す(&Z)"),
+            QString::fromUtf8("  終了(&X)"),
             QString::fromUtf8("環境設定(&K)"), QString::fromUtf8("  2ﾊﾞｲﾄ文字設定(&D)..."),
             QString::fromUtf8("  ﾗﾝﾁｬｰ設定(&L)..."), QString::fromUtf8("  ﾌｫﾝﾄ設定(&F)..."),
             QString::fromUtf8("  背景色設定(&C)..."), QString::fromUtf8("ﾍﾙﾌﾟ(&H)"),
             QString::fromUtf8("  ﾍﾙﾌﾟ表示(&C)")};
         QCOMPARE(menus, expected);
         for (QAction* a : form.menuBar()->actions())
-            for (QAction* item : a->menu()->actions()) QVERIFY(item->shortcut().isEmpty());
+            for (QAction* item : a->menu()->actions())
+                QCOMPARE(item->shortcut(), item == form.MenuFileUndo ? QKeySequence(Qt::CTRL | Qt::Key_Z)
+                                                                     : QKeySequence());
+        QCOMPARE(form.MenuFileUndo->objectName(), QStringLiteral("MenuFileUndo"));
     }
 
     void firstControlHasTheFocusWhenShown()
@@ -276,6 +280,69 @@ private slots:
         f.prompter.plan = {MrYes};
         form.MenuFileExit->trigger();
         QVERIFY(!form.isVisible());
+    }
+
+    // "元に戻す(&Z)" is enabled while the last run has renames to put back;
+    // a complete undo of the marked files enables the conversion buttons.
+    void undoFollowsTheRuns()
+    {
+        MainWindowFixture f;
+        f.dir.write("vorel.INI", "[ProgTitle]\r\n");
+        std::filesystem::create_directory(f.dir.path() / "data");
+        const Text a = f.dir.write("data/a.txt", "a"), b = f.dir.write("data/b.txt", "b");
+        const Text upperA = f.dir.file("data/A.TXT"), upperB = f.dir.file("data/B.TXT");
+        TForm1& form = f.start({a, b});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QAction* undo = form.MenuFileUndo;
+        auto buttonsEnabled = [&] {
+            return form.BtnUpper->isEnabled() && form.BtnLower->isEnabled() && form.BtnExt->isEnabled();
+        };
+        auto lastPrompt = [&] { return f.prompter.prompts.back().text; };
+        const Text completed = fixedText("   変換を完了しました。   ");
+        QVERIFY(!undo->isEnabled());
+
+        // A run that stops after its first file can be undone.
+        f.dir.write("data/B.TXT", "other");
+        QTest::mouseClick(form.BtnUpper, Qt::LeftButton);
+        QCOMPARE(lastPrompt(), fixedText("   b.txt の変換に失敗しました。          "));
+        QVERIFY(undo->isEnabled());
+        QVERIFY(buttonsEnabled());
+        QTest::keyClick(form.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(lastPrompt(), completed);
+        QCOMPARE(TempDir::read(a), std::string("a"));
+        QVERIFY(!undo->isEnabled());
+        std::filesystem::remove(upperB);
+
+        // A complete run; its undo stops where a new file took an old name.
+        QTest::mouseClick(form.BtnUpper, Qt::LeftButton);
+        QCOMPARE(lastPrompt(), completed);
+        QVERIFY(undo->isEnabled());
+        QVERIFY(!form.BtnUpper->isEnabled());
+        f.dir.write("data/a.txt", "new");
+        QTest::keyClick(form.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(lastPrompt(), fixedText("   A.TXT の変換に失敗しました。          "));
+        QCOMPARE(form.windowTitle(), QString::fromUtf8("ファイル数  :  2 / 2"));
+        QCOMPARE(TempDir::read(b), std::string("b"));
+        QCOMPARE(TempDir::read(a), std::string("new"));
+        QVERIFY(undo->isEnabled());
+        QVERIFY(!form.BtnUpper->isEnabled());
+
+        // The way cleared, the menu puts back the rest.
+        std::filesystem::remove(a);
+        undo->trigger();
+        QCOMPARE(lastPrompt(), completed);
+        QCOMPARE(TempDir::read(a), std::string("a"));
+        QVERIFY(!std::filesystem::exists(upperA));
+        QCOMPARE(form.windowTitle(), QString::fromUtf8("ファイル数  :  1 / 1"));
+        QVERIFY(!undo->isEnabled());
+        QVERIFY(buttonsEnabled());
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.BtnUpper));
+
+        // Disabled, the key does nothing.
+        const std::size_t prompts = f.prompter.prompts.size();
+        QTest::keyClick(form.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.prompter.prompts.size(), prompts);
     }
 
     void warningModeDialog_data()

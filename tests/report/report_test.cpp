@@ -6,6 +6,7 @@
 
 #include "platform/app_error.h"
 #include "platform/codepage.h"
+#include "rename/rename_run.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 
@@ -532,6 +533,38 @@ TEST_F(ReportTest, Utf8JapaneseNamesAreWrittenExactlyAsHeld)
     ASSERT_EQ(report(), ReportOutcome::Saved);
 
     EXPECT_EQ(TempDir::read(reportPath()), crlfJoined({dir.file("メモ.txt"), renamed, renamed, ""}));
+}
+
+struct SilentWindow : RunWindow {
+    void showProgress(int, int) override {}
+};
+
+// After an undo the report describes the undo, in the order of the run it
+// undid; a run after it pairs the marked paths with its results again.
+TEST_F(ReportTest, AfterAnUndo)
+{
+    const StringList marked{dir.write("a.txt", "a"), dir.write("b.txt", "b"), dir.write("c.txt", "c")};
+    SilentWindow window;
+    RunContext ctx{fs, prompter, window, 1};
+    ASSERT_EQ(runMarkedOperation(Operation::Upper, "", marked, ctx, session), RunOutcome::Completed);
+    dir.write("b.txt", "new");  // takes the old name of the second file
+
+    ASSERT_EQ(runUndo(ctx, session), RunOutcome::FailedRename);
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+    const Text a = dir.file("A.TXT"), b = dir.file("B.TXT"), c = dir.file("C.TXT");
+    EXPECT_EQ(TempDir::read(reportPath()),
+              crlfJoined({a, "", "", "", b, failureMarker, notFound, "", c, marked[2], marked[2], ""}));
+
+    std::filesystem::remove(marked[1]);
+    ASSERT_EQ(runUndo(ctx, session), RunOutcome::Completed);
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+    EXPECT_EQ(TempDir::read(reportPath()),
+              crlfJoined({a, marked[0], marked[0], "", b, marked[1], marked[1], ""}));
+
+    ASSERT_EQ(runMarkedOperation(Operation::Upper, "", marked, ctx, session), RunOutcome::Completed);
+    ASSERT_EQ(report(), ReportOutcome::Saved);
+    EXPECT_EQ(TempDir::read(reportPath()),
+              crlfJoined({marked[0], a, a, "", marked[1], b, b, "", marked[2], c, c, ""}));
 }
 
 }  // namespace
