@@ -1,5 +1,6 @@
 // The main window: start-up, layout, keys, and the settings written at exit.
 #include "app/Dbcsset.h"
+#include "rename/Extchg.h"
 #include "platform/codepage.h"
 #include "support/main_window_fixture.h"
 #include "ui/extent_list.h"
@@ -343,6 +344,38 @@ private slots:
         const std::size_t prompts = f.prompter.prompts.size();
         QTest::keyClick(form.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(f.prompter.prompts.size(), prompts);
+    }
+
+    // The undo of a directory run from the dialog leaves the conversion
+    // buttons disabled: the marked list never held the files.
+    void undoOfADirectoryRun()
+    {
+        MainWindowFixture f;
+        f.dir.write("vorel.INI", "[ProgTitle]\r\n");
+        std::filesystem::create_directory(f.dir.path() / "data");
+        const Text a = f.dir.write("data/a.txt", "a");
+        TForm1& form = f.start({f.dir.file("data")});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            QTest::mouseClick(d->BtnAllUpper, Qt::LeftButton);
+            d->close();
+        });
+        QTest::mouseClick(form.BtnExt, Qt::LeftButton);
+        QVERIFY(std::filesystem::exists(f.dir.file("data/A.TXT")));
+        QVERIFY(form.MenuFileUndo->isEnabled());
+        form.activateWindow();  // the offscreen platform does not, once the dialog is gone
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        const std::size_t prompts = f.prompter.prompts.size();
+        QTest::keyClick(form.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.prompter.prompts.size(), prompts + 1);
+        QCOMPARE(f.prompter.prompts.back().text, fixedText("   変換を完了しました。   "));
+        QCOMPARE(TempDir::read(a), std::string("a"));
+        QVERIFY(!form.MenuFileUndo->isEnabled());
+        QVERIFY(!form.BtnUpper->isEnabled());
+        QVERIFY(!form.BtnExt->isEnabled());
     }
 
     void warningModeDialog_data()
