@@ -68,6 +68,7 @@ RunOutcome renameAll(Operation op, const Text& typed, const StringList& entries,
     session.UndoOfMarkedFiles = markedFiles;
     const int count = static_cast<int>(entries.size());
     resultList.reserve(entries.size());
+    session.UndoList.reserve(entries.size());
     const FileSystemBatch batch(ctx.fs);
     for (int i = 0; i < count; ++i) {
         ctx.window.showProgress(i + 1, count);
