@@ -371,7 +371,7 @@ void TForm1::MenuFileUndoClick()
 
 void TForm1::showUndoState()
 {
-    MenuFileUndo->setEnabled(!session.UndoList.empty());
+    MenuFileUndo->setEnabled(!session.UndoAfter.empty());
 }
 
 void TForm1::BtnExtClick()

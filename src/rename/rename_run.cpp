@@ -58,31 +58,41 @@ Text failureLine()
     return fixedText("=== 変換失敗 ===");
 }
 
+// What an undo would put back: the first renamed entries and their results.
+// Assigning over the lists of the run before keeps their strings' storage,
+// so a long run pays no allocation per file for it.
+void rememberRenames(const StringList& entries, std::size_t renamed, bool markedFiles,
+                     Session& session)
+{
+    const auto end = static_cast<std::ptrdiff_t>(renamed);
+    session.UndoBefore.assign(entries.begin(), entries.begin() + end);
+    session.UndoAfter.assign(session.ResultList.begin(), session.ResultList.begin() + end);
+    session.UndoOfMarkedFiles = markedFiles;
+}
+
 // Steps R4 and R5; ResultList has been emptied by the caller. The renames
 // that succeed replace what an undo would have put back.
 RunOutcome renameAll(Operation op, const Text& typed, const StringList& entries, RunContext& ctx,
                      Session& session, bool markedFiles)
 {
     StringList& resultList = session.ResultList;
-    session.UndoList.clear();
-    session.UndoOfMarkedFiles = markedFiles;
-    const int count = static_cast<int>(entries.size());
     resultList.reserve(entries.size());
-    session.UndoList.reserve(entries.size());
+    const int count = static_cast<int>(entries.size());
     const FileSystemBatch batch(ctx.fs);
     for (int i = 0; i < count; ++i) {
         ctx.window.showProgress(i + 1, count);
         const Text& from = entries[i];
         std::optional<Text> to = newFullPath(op, from, typed);
         if (to && ctx.fs.renameEntry(from, *to)) {
-            session.UndoList.push_back({from, *to});
             resultList.push_back(std::move(*to));
             continue;
         }
+        rememberRenames(entries, resultList.size(), markedFiles, session);
         resultList.push_back(failureLine());
         ask(ctx, renameFailedMessage(from), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
+    rememberRenames(entries, resultList.size(), markedFiles, session);
     notice(ctx, "   変換を完了しました。   ");
     return RunOutcome::Completed;
 }
@@ -145,31 +155,31 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringLi
 
 RunOutcome runUndo(RunContext& ctx, Session& session)
 {
-    std::vector<Rename>& renames = session.UndoList;
-    if (renames.empty()) return RunOutcome::FailedSelection;
-    const int count = static_cast<int>(renames.size());
-    session.SourceList.clear();
-    session.SourceList.reserve(renames.size());
-    for (const Rename& rename : renames) session.SourceList.push_back(rename.after);
+    StringList& before = session.UndoBefore;
+    StringList& after = session.UndoAfter;
+    if (after.empty()) return RunOutcome::FailedSelection;
+    const int count = static_cast<int>(after.size());
+    session.SourceList = after;
     // A file the undo does not reach keeps an empty line.
-    session.ResultList.assign(renames.size(), Text());
+    session.ResultList.assign(after.size(), Text());
     // Last first, so that a name a later file took is free again before an
     // earlier file goes back to it.
     for (int i = count - 1; i >= 0; --i) {
         ctx.window.showProgress(count - i, count);
-        const Rename& rename = renames[i];
-        if (ctx.fs.renameEntry(rename.after, rename.before)) {
-            session.ResultList[i] = rename.before;
+        if (ctx.fs.renameEntry(after[i], before[i])) {
+            session.ResultList[i] = before[i];
             continue;
         }
         session.ResultList[i] = failureLine();
-        const Text message = renameFailedMessage(rename.after);
+        const Text message = renameFailedMessage(after[i]);
         // This file and the ones before it can still be put back later.
-        renames.resize(i + 1);
+        before.resize(i + 1);
+        after.resize(i + 1);
         ask(ctx, message, PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
-    renames.clear();
+    before.clear();
+    after.clear();
     notice(ctx, "   変換を完了しました。   ");
     return RunOutcome::Completed;
 }

@@ -4,13 +4,6 @@
 #include "platform/text.h"
 
 #include <cstdint>
-#include <vector>
-
-// One rename of a run: the path a file had and the path it was given.
-struct Rename {
-    Text before;
-    Text after;
-};
 
 struct Session {
     StringList SourceList;   // paths as received, or a listed directory's files
@@ -19,8 +12,10 @@ struct Session {
     StringList DirFileList;  // full paths of the last listed directory's files
     std::int32_t DbcsMessageMode = 3;  // 1 never ask, 2 first name only, 3 every name
     // The renames of the last run that have not been put back, in its list
-    // order; empty when there is nothing to undo.
-    std::vector<Rename> UndoList;
+    // order: the paths the files had and the paths they were given. Empty
+    // when there is nothing to undo.
+    StringList UndoBefore;
+    StringList UndoAfter;
     bool UndoOfMarkedFiles = false;  // whether they come from a run over the marked files
 };
 

@@ -114,12 +114,7 @@ protected:
     // The paths of the last run's renames, before and after.
     std::pair<StringList, StringList> undoPaths() const
     {
-        std::pair<StringList, StringList> paths;
-        for (const Rename& r : session.UndoList) {
-            paths.first.push_back(r.before);
-            paths.second.push_back(r.after);
-        }
-        return paths;
+        return {session.UndoBefore, session.UndoAfter};
     }
     StringList make(std::initializer_list<const char*> names, const Text& in = "")
     {
@@ -735,7 +730,7 @@ TEST_F(RenameRunTest, UndoPutsBackEveryOperationLastFirst)
         EXPECT_EQ(namesIn(local.path()), std::set<Text>(r.before.begin(), r.before.end()));
         EXPECT_EQ(session.SourceList, after);
         EXPECT_EQ(session.ResultList, before);
-        EXPECT_TRUE(session.UndoList.empty());
+        EXPECT_EQ(undoPaths(), (std::pair<StringList, StringList>{}));
         const int n = static_cast<int>(before.size());
         EXPECT_EQ(window.calls.front(), std::pair(1, n));
         EXPECT_EQ(window.last(), std::pair(n, n));
@@ -799,7 +794,7 @@ TEST_F(RenameRunTest, UndoStopsAtAFileItCannotPutBack)
         EXPECT_EQ(session.ResultList, (StringList{before[0], before[1]}));
         for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(TempDir::read(before[i]), Text(1, "abc"[i]));
         EXPECT_EQ(namesIn(local.path()).size(), 3u);
-        EXPECT_TRUE(session.UndoList.empty());
+        EXPECT_EQ(undoPaths(), (std::pair<StringList, StringList>{}));
     }
 }
 
@@ -869,12 +864,13 @@ TEST_F(RenameRunTest, UndoListKeptOrReplacedByTheNextRun)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        session.UndoList = {{first[0], dir.file("A.TXT")}};
+        session.UndoBefore = {first[0]};
+        session.UndoAfter = {dir.file("A.TXT")};
         prompter = ScriptedPrompter{};
         mode = 1;
         EXPECT_EQ(c.run(), c.outcome);
         if (c.replaced) {
-            EXPECT_TRUE(session.UndoList.empty());
+            EXPECT_EQ(undoPaths(), (std::pair<StringList, StringList>{}));
         } else {
             EXPECT_EQ(undoPaths(), kept);
         }
