@@ -1,6 +1,5 @@
 // The main window: start-up, layout, keys, and the settings written at exit.
 #include "app/Dbcsset.h"
-#include "rename/Extchg.h"
 #include "platform/codepage.h"
 #include "support/main_window_fixture.h"
 #include "ui/extent_list.h"
@@ -289,93 +288,40 @@ private slots:
     {
         MainWindowFixture f;
         f.dir.write("vorel.INI", "[ProgTitle]\r\n");
-        std::filesystem::create_directory(f.dir.path() / "data");
-        const Text a = f.dir.write("data/a.txt", "a"), b = f.dir.write("data/b.txt", "b");
-        const Text upperA = f.dir.file("data/A.TXT"), upperB = f.dir.file("data/B.TXT");
+        const Text a = f.dir.write("a", "a"), b = f.dir.write("b", "b");
         TForm1& form = f.start({a, b});
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        QAction* undo = form.MenuFileUndo;
-        auto buttonsEnabled = [&] {
-            return form.BtnUpper->isEnabled() && form.BtnLower->isEnabled() && form.BtnExt->isEnabled();
-        };
         auto lastPrompt = [&] { return f.prompter.prompts.back().text; };
-        const Text completed = fixedText("   変換を完了しました。   ");
-        QVERIFY(!undo->isEnabled());
-
-        // A run that stops after its first file can be undone.
-        f.dir.write("data/B.TXT", "other");
-        QTest::mouseClick(form.BtnUpper, Qt::LeftButton);
-        QCOMPARE(lastPrompt(), fixedText("   b.txt の変換に失敗しました。          "));
-        QVERIFY(undo->isEnabled());
-        QVERIFY(buttonsEnabled());
-        QTest::keyClick(form.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(lastPrompt(), completed);
-        QCOMPARE(TempDir::read(a), std::string("a"));
-        QVERIFY(!undo->isEnabled());
-        std::filesystem::remove(upperB);
-
-        // A complete run; its undo stops where a new file took an old name.
-        QTest::mouseClick(form.BtnUpper, Qt::LeftButton);
-        QCOMPARE(lastPrompt(), completed);
-        QVERIFY(undo->isEnabled());
-        QVERIFY(!form.BtnUpper->isEnabled());
-        f.dir.write("data/a.txt", "new");
-        QTest::keyClick(form.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(lastPrompt(), fixedText("   A.TXT の変換に失敗しました。          "));
-        QCOMPARE(form.windowTitle(), QString::fromUtf8("ファイル数  :  2 / 2"));
-        QCOMPARE(TempDir::read(b), std::string("b"));
-        QCOMPARE(TempDir::read(a), std::string("new"));
-        QVERIFY(undo->isEnabled());
-        QVERIFY(!form.BtnUpper->isEnabled());
-
-        // The way cleared, the menu puts back the rest.
-        std::filesystem::remove(a);
-        undo->trigger();
-        QCOMPARE(lastPrompt(), completed);
-        QCOMPARE(TempDir::read(a), std::string("a"));
-        QVERIFY(!std::filesystem::exists(upperA));
-        QCOMPARE(form.windowTitle(), QString::fromUtf8("ファイル数  :  1 / 1"));
-        QVERIFY(!undo->isEnabled());
-        QVERIFY(buttonsEnabled());
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.BtnUpper));
-
-        // Disabled, the key does nothing.
-        const std::size_t prompts = f.prompter.prompts.size();
-        QTest::keyClick(form.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(f.prompter.prompts.size(), prompts);
-    }
-
-    // The undo of a directory run from the dialog leaves the conversion
-    // buttons disabled: the marked list never held the files.
-    void undoOfADirectoryRun()
-    {
-        MainWindowFixture f;
-        f.dir.write("vorel.INI", "[ProgTitle]\r\n");
-        std::filesystem::create_directory(f.dir.path() / "data");
-        const Text a = f.dir.write("data/a.txt", "a");
-        TForm1& form = f.start({f.dir.file("data")});
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QTimer::singleShot(0, [&] {
-            auto* d = qobject_cast<TForm3*>(QApplication::activeModalWidget());
-            QVERIFY(d);
-            QTest::mouseClick(d->BtnAllUpper, Qt::LeftButton);
-            d->close();
-        });
-        QTest::mouseClick(form.BtnExt, Qt::LeftButton);
-        QVERIFY(std::filesystem::exists(f.dir.file("data/A.TXT")));
-        QVERIFY(form.MenuFileUndo->isEnabled());
-        form.activateWindow();  // the offscreen platform does not, once the dialog is gone
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        const std::size_t prompts = f.prompter.prompts.size();
-        QTest::keyClick(form.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(f.prompter.prompts.size(), prompts + 1);
-        QCOMPARE(f.prompter.prompts.back().text, fixedText("   変換を完了しました。   "));
-        QCOMPARE(TempDir::read(a), std::string("a"));
+        auto ctrlZ = [&] { QTest::keyClick(form.focusWidget(), Qt::Key_Z, Qt::ControlModifier); };
         QVERIFY(!form.MenuFileUndo->isEnabled());
+
+        f.dir.write("B", "other");  // the run stops at its second file
+        QTest::mouseClick(form.BtnUpper, Qt::LeftButton);
+        QVERIFY(form.MenuFileUndo->isEnabled());
+        ctrlZ();
+        QCOMPARE(lastPrompt(), fixedText("   変換を完了しました。   "));
+        QVERIFY(!form.MenuFileUndo->isEnabled());
+        std::filesystem::remove(f.dir.file("B"));
+
+        QTest::mouseClick(form.BtnUpper, Qt::LeftButton);  // complete: the buttons are disabled
+        f.dir.write("a", "new");
+        ctrlZ();
+        QCOMPARE(lastPrompt(), fixedText("   A の変換に失敗しました。          "));
+        QCOMPARE(form.windowTitle(), QString::fromUtf8("ファイル数  :  2 / 2"));
+        QVERIFY(form.MenuFileUndo->isEnabled());
         QVERIFY(!form.BtnUpper->isEnabled());
-        QVERIFY(!form.BtnExt->isEnabled());
+
+        std::filesystem::remove(a);
+        form.MenuFileUndo->trigger();
+        QCOMPARE(TempDir::read(a), std::string("a"));
+        QCOMPARE(TempDir::read(b), std::string("b"));
+        QVERIFY(!form.MenuFileUndo->isEnabled());
+        QVERIFY(form.BtnUpper->isEnabled() && form.BtnLower->isEnabled() && form.BtnExt->isEnabled());
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.BtnUpper));
+        const std::size_t prompts = f.prompter.prompts.size();
+        ctrlZ();  // disabled: nothing happens
+        QCOMPARE(f.prompter.prompts.size(), prompts);
     }
 
     void warningModeDialog_data()

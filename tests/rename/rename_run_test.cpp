@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,11 +71,6 @@ private:
     static FileSystem& real() { return systemFileSystem(); }
 };
 
-void writeAt(const Text& path, const Text& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // The names in a directory, sorted.
 std::set<Text> namesIn(const Text& dir)
 {
@@ -109,12 +103,9 @@ protected:
     RunOutcome undo()
     {
         RunContext ctx{files, prompter, window, mode};
+        prompter = ScriptedPrompter{};
+        window.calls.clear();
         return runUndo(ctx, session);
-    }
-    // The paths of the last run's renames, before and after.
-    std::pair<StringList, StringList> undoPaths() const
-    {
-        return {session.UndoBefore, session.UndoAfter};
     }
     StringList make(std::initializer_list<const char*> names, const Text& in = "")
     {
@@ -699,10 +690,8 @@ TEST_F(RenameRunTest, DirectoryCp932)
 
 TEST_F(RenameRunTest, UndoPutsBackEveryOperationLastFirst)
 {
-    mode = 3;  // an undo asks no double-byte question
     const RuleRun runs[] = {
         {Operation::StartAdd, "a", {"ab", "b"}, {"aab", "ab"}},  // the second took the first's name
-        {Operation::StartAdd, "", {"memo.txt"}, {"memo.txt"}},
         {Operation::EndAdd, "_old", {"README", "data.tar.gz"}, {"README_old", "data.tar_old.gz"}},
         {Operation::ExtChange, "", {"memo.txt", "\xe6\x97\xa5.txt"}, {"memo", "\xe6\x97\xa5"}},
         {Operation::StartDel, "ab", {"abcd.txt", "ab.x"}, {"cd.txt", ".x"}},
@@ -711,180 +700,100 @@ TEST_F(RenameRunTest, UndoPutsBackEveryOperationLastFirst)
         {Operation::Lower, "", {"READ ME.TXT", "MiXed"}, {"read me.txt", "mixed"}},
     };
     for (const RuleRun& r : runs) {
+        SCOPED_TRACE(r.before.front() + " / " + r.typed);
+        prompter.defaultAnswer = MrNo;  // to the double-byte question of the run
         TempDir local;
         StringList before, after;
         for (const Text& n : r.before) before.push_back(local.write(n, n));
         for (const Text& n : r.after) after.push_back(local.file(n));
-        prompter = ScriptedPrompter{};
-        prompter.defaultAnswer = MrNo;
-        SCOPED_TRACE(r.before.front() + " / " + r.typed);
         ASSERT_EQ(runMarked(r.op, r.typed, before), RunOutcome::Completed);
-        EXPECT_EQ(undoPaths(), std::pair(before, after));
-        EXPECT_TRUE(session.UndoOfMarkedFiles);
-
-        prompter = ScriptedPrompter{};
-        window.calls.clear();
         EXPECT_EQ(undo(), RunOutcome::Completed);
-        expectOnlyPrompt(completed, PromptKind::Information, PbYes);
+        expectOnlyPrompt(completed, PromptKind::Information, PbYes);  // no question
         for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(TempDir::read(before[i]), r.before[i]);
-        EXPECT_EQ(namesIn(local.path()), std::set<Text>(r.before.begin(), r.before.end()));
+        EXPECT_EQ(namesIn(local.path()).size(), before.size());
         EXPECT_EQ(session.SourceList, after);
         EXPECT_EQ(session.ResultList, before);
-        EXPECT_EQ(undoPaths(), (std::pair<StringList, StringList>{}));
-        const int n = static_cast<int>(before.size());
-        EXPECT_EQ(window.calls.front(), std::pair(1, n));
-        EXPECT_EQ(window.last(), std::pair(n, n));
+        EXPECT_TRUE(session.UndoAfter.empty());
+        EXPECT_EQ(window.last(), std::pair(int(before.size()), int(before.size())));
     }
 }
 
-// The undo stops at the first file it cannot put back and replaces nothing;
-// once the way is clear a second undo puts back the rest.
+// The undo stops at a file it cannot put back, replacing nothing; once the
+// way is clear a second undo puts back the rest.
 TEST_F(RenameRunTest, UndoStopsAtAFileItCannotPutBack)
 {
     const Text hyou = "\x95\x5c";  // 表, its trail byte a backslash
-    struct Case {
-        CodePage cp;
-        Text second;                       // name of the second of three files
-        std::function<void(const Text& before, const Text& after)> block;
-        Text message;                      // UTF-8
-    };
-    const Case cases[] = {
-        {CodePage::Utf8, "b.txt", [](const Text& before, const Text&) { writeAt(before, "new"); },
-         "   B.TXT の変換に失敗しました。          "},
-        {CodePage::Utf8, "b.txt", [](const Text&, const Text& after) { fs::rename(after, after + ".moved"); },
-         "   B.TXT の変換に失敗しました。          "},
-        {CodePage::Cp932, hyou + "b.txt",
-         [](const Text& before, const Text&) { writeAt(before, "new"); }, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        CodePageScope scope(c.cp);
+    mode = 1;
+    for (CodePage cp : {CodePage::Utf8, CodePage::Cp932}) {
+        CodePageScope scope(cp);
         TempDir local;
-        const StringList before{local.write("a.txt", "a"), local.write(c.second, "b"), local.write("c.txt", "c")};
-        prompter = ScriptedPrompter{};
-        mode = 1;
+        const Text second = cp == CodePage::Cp932 ? hyou + "b" : "b";
+        const StringList before{local.write("a", "a"), local.write(second, "b"), local.write("c", "c")};
         ASSERT_EQ(runMarked(Operation::Upper, "", before), RunOutcome::Completed);
         const StringList after = session.ResultList;
-        c.block(before[1], after[1]);
+        local.write(second, "new");                // takes the second file's old name
+        fs::rename(after[0], local.file("moved"));  // the first is gone
 
-        prompter = ScriptedPrompter{};
-        window.calls.clear();
         EXPECT_EQ(undo(), RunOutcome::FailedRename);
-        const Text message = c.message.empty()
-                                 ? "   " + hyou + *fromUtf8(CodePage::Cp932, "B.TXT の変換に失敗しました。          ")
-                                 : c.message;
-        expectOnlyPrompt(message, PromptKind::Warning, PbAbort);
+        const Text failed = *fromUtf8(cp, " の変換に失敗しました。          ");
+        expectOnlyPrompt("   " + (cp == CodePage::Cp932 ? hyou : "") + "B" + failed, PromptKind::Warning, PbAbort);
         EXPECT_EQ(window.calls, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}}));
-        EXPECT_EQ(window.flushes.back(), std::pair(std::size_t(2), std::size_t(0)));
-        EXPECT_EQ(session.SourceList, after);
-        EXPECT_EQ(session.ResultList, (StringList{"", *fromUtf8(c.cp, failedLine), before[2]}));
-        EXPECT_EQ(TempDir::read(after[0]), "a");
-        EXPECT_EQ(TempDir::read(before[2]), "c");
-        if (fs::exists(before[1])) {
-            EXPECT_EQ(TempDir::read(before[1]), "new");
-        }
-        EXPECT_EQ(undoPaths(), std::pair(StringList{before[0], before[1]}, StringList{after[0], after[1]}));
+        EXPECT_EQ(session.ResultList, (StringList{"", *fromUtf8(cp, failedLine), before[2]}));
+        EXPECT_EQ(TempDir::read(before[1]), "new");
+        EXPECT_EQ(TempDir::read(after[1]), "b");
 
-        // The way cleared, the second undo puts back the two that are left.
         fs::remove(before[1]);
-        if (fs::exists(after[1] + ".moved")) fs::rename(after[1] + ".moved", after[1]);
-        prompter = ScriptedPrompter{};
+        EXPECT_EQ(undo(), RunOutcome::FailedRename);
+        expectOnlyPrompt("   A" + failed, PromptKind::Warning, PbAbort);
+        fs::rename(local.file("moved"), after[0]);
         EXPECT_EQ(undo(), RunOutcome::Completed);
-        EXPECT_EQ(session.SourceList, (StringList{after[0], after[1]}));
-        EXPECT_EQ(session.ResultList, (StringList{before[0], before[1]}));
+        EXPECT_EQ(session.SourceList, StringList{after[0]});
         for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(TempDir::read(before[i]), Text(1, "abc"[i]));
-        EXPECT_EQ(namesIn(local.path()).size(), 3u);
-        EXPECT_EQ(undoPaths(), (std::pair<StringList, StringList>{}));
     }
 }
 
-TEST_F(RenameRunTest, UndoAfterAHalfFailedRunPutsBackOnlyTheRenamedFiles)
+TEST_F(RenameRunTest, UndoOfAHalfFailedRunAndOfADirectoryRun)
 {
-    StringList entries = make({"a.txt", "b.txt", "c.txt", "d.txt"});
-    dir.write("C.TXT", "other");
+    StringList entries = make({"a.txt", "b.txt", "c.txt"});
+    dir.write("B.TXT", "other");
     ASSERT_EQ(runMarked(Operation::Upper, "", entries), RunOutcome::FailedRename);
-    prompter = ScriptedPrompter{};
     EXPECT_EQ(undo(), RunOutcome::Completed);
-    expectOnlyPrompt(completed, PromptKind::Information, PbYes);
-    EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"a.txt", "b.txt", "c.txt", "C.TXT", "d.txt"}));
-    EXPECT_EQ(TempDir::read(dir.file("C.TXT")), "other");
-    EXPECT_EQ(session.SourceList, (StringList{dir.file("A.TXT"), dir.file("B.TXT")}));
-    EXPECT_EQ(session.ResultList, (StringList{entries[0], entries[1]}));
-}
+    EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"a.txt", "b.txt", "B.TXT", "c.txt"}));
+    EXPECT_EQ(session.ResultList, StringList{entries[0]});
 
-TEST_F(RenameRunTest, UndoOfADirectoryRun)
-{
     const Text d = dir.file("d");
     fs::create_directory(d);
-    files.order = {"a.txt", "b"};
-    dir.write("d/a.txt", "a");
-    dir.write("d/b", "b");
-    fs::create_directory(d + "/sub");
-    ASSERT_EQ(runDirectory(Operation::EndAdd, "_x", {d}), RunOutcome::Completed);
+    files.order = {"x", "y"};
+    dir.write("d/x", "x");
+    dir.write("d/y");
+    ASSERT_EQ(runDirectory(Operation::EndAdd, "_1", {d}), RunOutcome::Completed);
     EXPECT_FALSE(session.UndoOfMarkedFiles);
-    prompter = ScriptedPrompter{};
     EXPECT_EQ(undo(), RunOutcome::Completed);
-    EXPECT_EQ(namesIn(d), (std::set<Text>{"a.txt", "b", "sub"}));
-    EXPECT_EQ(TempDir::read(d + "/a.txt"), "a");
-    EXPECT_EQ(session.SourceList, (StringList{d + "/a_x.txt", d + "/b_x"}));
-    EXPECT_EQ(session.ResultList, (StringList{d + "/a.txt", d + "/b"}));
+    EXPECT_EQ(namesIn(d), (std::set<Text>{"x", "y"}));
+    EXPECT_EQ(TempDir::read(d + "/x"), "x");
+    EXPECT_EQ(session.SourceList, (StringList{d + "/x_1", d + "/y_1"}));
 }
 
-// A run that ends before its first rename keeps what an undo would put
-// back; a run that reaches its renames replaces it, even with nothing.
-TEST_F(RenameRunTest, UndoListKeptOrReplacedByTheNextRun)
+// A run that ends before its first rename keeps the undo of the run before;
+// one that reaches its renames replaces it, even with nothing.
+TEST_F(RenameRunTest, UndoKeptOrReplacedByTheNextRun)
 {
+    mode = 1;
+    const StringList first = make({"a"});
+    ASSERT_EQ(runMarked(Operation::Upper, "", first), RunOutcome::Completed);
     const Text d = dir.file("d");
     fs::create_directory(d);
-    const Text inDir = dir.write("d/x.txt");
-    const StringList first = make({"a.txt"});
-    mode = 1;
-    ASSERT_EQ(runMarked(Operation::Upper, "", first), RunOutcome::Completed);
-    const auto kept = undoPaths();
-    const Text dbcs = dir.write("\xe6\x97\xa5.txt");
-
-    struct Case {
-        const char* what;
-        std::function<RunOutcome()> run;
-        RunOutcome outcome;
-        bool replaced;
-    };
-    const Case cases[] = {
-        {"double-byte question",
-         [&] { mode = 3; prompter.plan = {MrYes}; return runMarked(Operation::Upper, "", {dbcs}); },
-         RunOutcome::StoppedByUser, false},
-        {"failed check", [&] { return runMarked(Operation::StartDel, "zz", {dbcs}); },
-         RunOutcome::FailedValidation, false},
-        {"failed directory check", [&] { return runDirectory(Operation::StartDel, "zz", {d}); },
-         RunOutcome::FailedValidation, false},
-        {"wrong selection", [&] { return runDirectory(Operation::Upper, "", {d, d}); },
-         RunOutcome::FailedSelection, false},
-        {"first rename fails", [&] { return runMarked(Operation::Upper, "", {dir.file("missing")}); },
-         RunOutcome::FailedRename, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        session.UndoBefore = {first[0]};
-        session.UndoAfter = {dir.file("A.TXT")};
-        prompter = ScriptedPrompter{};
-        mode = 1;
-        EXPECT_EQ(c.run(), c.outcome);
-        if (c.replaced) {
-            EXPECT_EQ(undoPaths(), (std::pair<StringList, StringList>{}));
-        } else {
-            EXPECT_EQ(undoPaths(), kept);
-        }
-    }
-    EXPECT_TRUE(fs::exists(inDir));
-
-    // Nothing to undo: nothing happens.
-    prompter = ScriptedPrompter{};
+    dir.write("d/x");
+    EXPECT_EQ(runMarked(Operation::StartDel, "zz", first), RunOutcome::FailedValidation);
+    EXPECT_EQ(runDirectory(Operation::StartDel, "zz", {d}), RunOutcome::FailedValidation);
+    EXPECT_EQ(runDirectory(Operation::Upper, "", {d, d}), RunOutcome::FailedSelection);
+    EXPECT_EQ(session.UndoAfter, StringList{dir.file("A")});
+    EXPECT_EQ(runMarked(Operation::Upper, "", {dir.file("missing")}), RunOutcome::FailedRename);
+    EXPECT_TRUE(session.UndoAfter.empty());
     session.SourceList = {"source"};
-    session.ResultList = {"result"};
-    EXPECT_EQ(undo(), RunOutcome::FailedSelection);
+    EXPECT_EQ(undo(), RunOutcome::FailedSelection);  // nothing to undo: nothing happens
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_EQ(session.SourceList, StringList{"source"});
-    EXPECT_EQ(session.ResultList, StringList{"result"});
 }
 
 }  // namespace
