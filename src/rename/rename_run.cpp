@@ -162,6 +162,7 @@ RunOutcome runUndo(RunContext& ctx, Session& session)
     session.SourceList = after;
     // A file the undo does not reach keeps an empty line.
     session.ResultList.assign(after.size(), Text());
+    const FileSystemBatch batch(ctx.fs);
     // Last first, so that a name a later file took is free again before an
     // earlier file goes back to it.
     for (int i = count - 1; i >= 0; --i) {
