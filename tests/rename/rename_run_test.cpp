@@ -725,18 +725,19 @@ TEST_F(RenameRunTest, UndoStopsAtAFileItCannotPutBack)
     const Text hyou = "\x95\x5c";  // 表, its trail byte a backslash
     mode = 1;
     for (CodePage cp : {CodePage::Utf8, CodePage::Cp932}) {
+        if (cp == CodePage::Cp932 && !lackingHere(FsNeed::AnyNameBytes).empty()) continue;
         CodePageScope scope(cp);
         TempDir local;
         const Text second = cp == CodePage::Cp932 ? hyou + "b" : "b";
         const StringList before{local.write("a", "a"), local.write(second, "b"), local.write("c", "c")};
-        ASSERT_EQ(runMarked(Operation::Upper, "", before), RunOutcome::Completed);
+        ASSERT_EQ(runMarked(Operation::EndAdd, "_x", before), RunOutcome::Completed);
         const StringList after = session.ResultList;
         local.write(second, "new");                // takes the second file's old name
         fs::rename(after[0], local.file("moved"));  // the first is gone
 
         EXPECT_EQ(undo(), RunOutcome::FailedRename);
         const Text failed = *fromUtf8(cp, " の変換に失敗しました。          ");
-        expectOnlyPrompt("   " + (cp == CodePage::Cp932 ? hyou : "") + "B" + failed, PromptKind::Warning, PbAbort);
+        expectOnlyPrompt("   " + second + "_x" + failed, PromptKind::Warning, PbAbort);
         EXPECT_EQ(window.calls, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}}));
         EXPECT_EQ(session.ResultList, (StringList{"", *fromUtf8(cp, failedLine), before[2]}));
         EXPECT_EQ(TempDir::read(before[1]), "new");
@@ -744,7 +745,7 @@ TEST_F(RenameRunTest, UndoStopsAtAFileItCannotPutBack)
 
         fs::remove(before[1]);
         EXPECT_EQ(undo(), RunOutcome::FailedRename);
-        expectOnlyPrompt("   A" + failed, PromptKind::Warning, PbAbort);
+        expectOnlyPrompt("   a_x" + failed, PromptKind::Warning, PbAbort);
         fs::rename(local.file("moved"), after[0]);
         EXPECT_EQ(undo(), RunOutcome::Completed);
         EXPECT_EQ(session.SourceList, StringList{after[0]});
@@ -755,10 +756,10 @@ TEST_F(RenameRunTest, UndoStopsAtAFileItCannotPutBack)
 TEST_F(RenameRunTest, UndoOfAHalfFailedRunAndOfADirectoryRun)
 {
     StringList entries = make({"a.txt", "b.txt", "c.txt"});
-    dir.write("B.TXT", "other");
-    ASSERT_EQ(runMarked(Operation::Upper, "", entries), RunOutcome::FailedRename);
+    dir.write("b_x.txt", "other");
+    ASSERT_EQ(runMarked(Operation::EndAdd, "_x", entries), RunOutcome::FailedRename);
     EXPECT_EQ(undo(), RunOutcome::Completed);
-    EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"a.txt", "b.txt", "B.TXT", "c.txt"}));
+    EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"a.txt", "b.txt", "b_x.txt", "c.txt"}));
     EXPECT_EQ(session.ResultList, StringList{entries[0]});
 
     const Text d = dir.file("d");

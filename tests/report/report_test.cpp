@@ -543,15 +543,15 @@ struct SilentWindow : RunWindow {
 // undid; a run after it pairs the marked paths with its results again.
 TEST_F(ReportTest, AfterAnUndo)
 {
-    const StringList marked{dir.write("a.txt", "a"), dir.write("b.txt", "b"), dir.write("c.txt", "c")};
+    const StringList marked{dir.write("a", "a"), dir.write("b", "b"), dir.write("c", "c")};
     SilentWindow window;
     RunContext ctx{fs, prompter, window, 1};
-    ASSERT_EQ(runMarkedOperation(Operation::Upper, "", marked, ctx, session), RunOutcome::Completed);
-    dir.write("b.txt", "new");  // takes the old name of the second file
+    ASSERT_EQ(runMarkedOperation(Operation::EndAdd, "_x", marked, ctx, session), RunOutcome::Completed);
+    dir.write("b", "new");  // takes the old name of the second file
 
     ASSERT_EQ(runUndo(ctx, session), RunOutcome::FailedRename);
     ASSERT_EQ(report(), ReportOutcome::Saved);
-    const Text a = dir.file("A.TXT"), b = dir.file("B.TXT"), c = dir.file("C.TXT");
+    const Text a = dir.file("a_x"), b = dir.file("b_x"), c = dir.file("c_x");
     EXPECT_EQ(TempDir::read(reportPath()),
               crlfJoined({a, "", "", "", b, failureMarker, notFound, "", c, marked[2], marked[2], ""}));
 
@@ -561,7 +561,7 @@ TEST_F(ReportTest, AfterAnUndo)
     EXPECT_EQ(TempDir::read(reportPath()),
               crlfJoined({a, marked[0], marked[0], "", b, marked[1], marked[1], ""}));
 
-    ASSERT_EQ(runMarkedOperation(Operation::Upper, "", marked, ctx, session), RunOutcome::Completed);
+    ASSERT_EQ(runMarkedOperation(Operation::EndAdd, "_x", marked, ctx, session), RunOutcome::Completed);
     ASSERT_EQ(report(), ReportOutcome::Saved);
     EXPECT_EQ(TempDir::read(reportPath()),
               crlfJoined({marked[0], a, a, "", marked[1], b, b, "", marked[2], c, c, ""}));
