@@ -6,6 +6,7 @@
 
 #include "platform/app_error.h"
 #include "platform/codepage.h"
+#include "platform/codepage_walk.h"
 #include "settings/ini_file.h"
 #include "settings/memory_file_system.h"
 
@@ -17,26 +18,41 @@ const Text SettingsPath = "/opt/vorel/VOREL.INI";
 // No value read holds a NUL byte.
 const Text Missing("\0missing", 8);
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\x1A'; }
 
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-bool sameName(const Text& a, const Text& b)
+std::size_t charAt(CodePage cp, const Text& s, std::size_t i)
+{
+    return static_cast<std::size_t>(codepage_walk::charLengthIn(cp, s.data() + i, s.size() - i));
+}
+
+// One-byte letters fold; a multibyte character matches only itself.
+bool sameName(CodePage cp, const Text& a, const Text& b)
 {
     if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t n = charAt(cp, a, i);
+        if (n == 1 ? asciiLower(a[i]) != asciiLower(b[i]) : a.compare(i, n, b, i, n) != 0) return false;
+        i += n;
+    }
     return true;
 }
 
 // The names the program writes: one line, no blank at either end; a section
-// name holds no "]", a key no "=" and does not start like a section or a
-// comment.
-bool isWritableName(const Text& s, bool isKey)
+// name holds no "]" and does not end in a lead byte that would take the
+// closing "]" for its trail byte; a key holds no "=" and does not start like
+// a section or a comment.
+bool isWritableName(CodePage cp, const Text& s, bool isKey)
 {
     if (s.find_first_of("\r\n") != Text::npos) return false;
     if (!s.empty() && (isBlank(s.front()) || isBlank(s.back()))) return false;
-    if (!isKey) return s.find(']') == Text::npos;
+    if (!isKey) {
+        const Text header = s + "]";
+        std::size_t i = 0;
+        while (i < s.size()) i += charAt(cp, header, i);
+        return s.find(']') == Text::npos && i == s.size();
+    }
     return !s.empty() && s.find('=') == Text::npos && s.front() != '[' && s.front() != ';';
 }
 
@@ -98,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A file that can be written never reports a write error; names the
     // program would never write must not crash the writer either.
-    if (!isWritableName(section, false) || !isWritableName(key, true)) {
+    if (!isWritableName(cp, section, false) || !isWritableName(cp, key, true)) {
         ini.WriteString(section, key, value);
         return 0;
     }
@@ -108,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A read after a write gives back what was written, and nothing else
     // changed.
     FUZZ_CHECK(ini.ReadString(section, key, Missing) == readBack(cp, value));
-    if (!(sameName(section, section2) && sameName(key, key2)))
+    if (!(sameName(cp, section, section2) && sameName(cp, key, key2)))
         FUZZ_CHECK(ini.ReadString(section2, key2, Missing) == before);
     if (old == Missing && !noFile) FUZZ_CHECK(written.size() > contents.size());
 

@@ -14,15 +14,17 @@
 
 int main(int argc, char** argv)
 {
-    // Before QApplication: Qt switches LC_CTYPE to a UTF-8 locale, and it
-    // takes its own options out of argv.
+    // Before QApplication: Qt switches LC_CTYPE to a UTF-8 locale.
     setActiveCodePage(detectCodePage());
     MainServices services;
     services.arguments = argumentsFromArgv(argc, argv);
     services.programPath = ownProgramPath();
     services.files = prepareDataFiles(services.programPath);
 
-    QApplication app(argc, argv);
+    // Every argument is a marked path, so Qt gets none of them to read as
+    // one of its options ("-platform", "-stylesheet", "-reverse", ...).
+    int toolkitArgc = argc > 0 ? 1 : 0;
+    QApplication app(toolkitArgc, argv);
     installQtJapanese(app);
     QtPrompter prompter(nullptr, applicationTitle(services.programPath));
     QtFontChooser fontChooser;

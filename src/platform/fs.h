@@ -48,16 +48,22 @@ public:
 
     virtual bool fileExists(const Text& path) = 0;
 
+    // Files are opened only when they are regular files, and never waited on:
+    // a FIFO, a device or a directory in their place is a failure.
+
     // Creates (or replaces) a file for writing; null on failure.
     virtual std::unique_ptr<TextFileWriter> createTextFile(const Text& path) = 0;
 
-    // Reads a whole file; false when it cannot be read.
-    virtual bool readFile(const Text& path, std::string& contents) = 0;
+    // Reads at most maxBytes of a file; false when it cannot be read.
+    virtual bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) = 0;
 
-    // Replaces the file's contents atomically: a temporary file in the same
-    // directory, written, flushed, then renamed over the file. On failure the
-    // old contents stay untouched.
-    virtual bool replaceFileAtomically(const Text& path, const std::string& contents) = 0;
+    // Gives the file these contents, keeping its mode, owner and group where
+    // the user may set them. A temporary file in the same directory is
+    // written, flushed and renamed over the file, which removes what earlier
+    // killed writes left there. Where the directory may not be written, an
+    // existing file is rewritten in place instead (and flushed). Fails for a
+    // file without write permission. On failure the old contents stay.
+    virtual bool rewriteFile(const Text& path, const std::string& contents) = 0;
 
     // Within a batch the file system may list a directory once and answer
     // later look-ups and case checks in it from that listing, kept up to date

@@ -5,9 +5,11 @@
 #include "platform/codepage_walk.h"
 #include "platform/signals_held.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -18,8 +20,8 @@
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <sys/syscall.h>
+#include <string_view>
 #include <unistd.h>
-#include <algorithm>
 #include <utility>
 
 #ifndef RENAME_NOREPLACE
@@ -66,15 +68,6 @@ std::string randomTag()
     char tag[40];
     std::snprintf(tag, sizeof tag, "%lx-%x", seed, counter.fetch_add(1) * 2654435761u);
     return tag;
-}
-
-// A name in dir (ending in '/' or empty for the current one) that is not in
-// use now; the caller still creates it without replacing anything.
-Text uniqueTempPath(const Text& dirPrefix)
-{
-    char name[64];
-    std::snprintf(name, sizeof name, ".vorel-%s.tmp", randomTag().c_str());
-    return dirPrefix + name;
 }
 
 Text dirPrefixOf(const Text& path)
@@ -179,6 +172,133 @@ bool writeAll(int fd, const char* bytes, std::size_t size)
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool writeAllAt(int fd, const char* bytes, std::size_t size, off_t offset)
+{
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, bytes, size, offset);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+        offset += n;
+    }
+    return true;
+}
+
+bool readAllAt(int fd, char* bytes, std::size_t size, off_t offset)
+{
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, bytes, size, offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+        offset += n;
+    }
+    return true;
+}
+
+// Opens a file only when it is a regular one, and never waits: a FIFO
+// without a writer, a device or a directory is refused (EINVAL) instead of
+// blocking or being read without end. The descriptor is blocking again.
+int openRegularFile(const Text& path, int flags, mode_t mode = 0)
+{
+    struct stat st;
+    if (path.empty()) {
+        errno = ENOENT;
+        return -1;
+    }
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return -1;
+    }
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    const int fl = ::fcntl(fd, F_GETFL);
+    if (fl >= 0) ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+    return fd;
+}
+
+// Write permission as the user has it, and never for a file or directory
+// without any write bit, even for root (as a read-only file is on Windows).
+bool mayWrite(const Text& path, const struct stat& st, int how)
+{
+    return (st.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), how, AT_EACCESS) == 0;
+}
+
+// Temporary files of a rewrite: ".vorel-<file name>-<pid>-<n>.tmp" beside the
+// file, so that what a killed write left can be told from another
+// process's write in progress.
+Text rewriteTempPrefix(const Text& target)
+{
+    return dirPrefixOf(target) + ".vorel-" + parentAndName(target).second + "-";
+}
+
+Text rewriteTempPath(const Text& target)
+{
+    return rewriteTempPrefix(target) + std::to_string(::getpid()) + "-" + randomTag() + ".tmp";
+}
+
+// Removes the temporary files of earlier rewrites of target whose process
+// is gone.
+void removeLeftoverTemps(const Text& target)
+{
+    const Text prefix = rewriteTempPrefix(target);
+    const std::size_t slash = dirPrefixOf(target).size();
+    const Text namePrefix = prefix.substr(slash);
+    const Text dir = slash == 0 ? Text(".") : target.substr(0, slash);
+    StringList leftovers;
+    forEachEntry(dir, [&](const dirent& e) {
+        const std::string_view name = e.d_name;
+        if (!name.starts_with(namePrefix) || !name.ends_with(".tmp")) return true;
+        const long pid = std::strtol(e.d_name + namePrefix.size(), nullptr, 10);
+        if (pid <= 0 || (pid != ::getpid() && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)))
+            return true;
+        leftovers.push_back(dirPrefixOf(target) + e.d_name);
+        return true;
+    });
+    for (const Text& path : leftovers) {
+        struct stat st;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+    }
+}
+
+// Rewrites an open regular file in place: the part that grows the file
+// first (so a full disk fails before anything is overwritten), then the
+// rest, then the new end; flushed. A failed overwrite puts the old bytes
+// back as far as it can.
+bool rewriteInPlace(int fd, const std::string& contents)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return false;
+    const std::size_t oldSize = static_cast<std::size_t>(st.st_size);
+    const std::size_t common = std::min(oldSize, contents.size());
+    if (contents.size() > oldSize &&
+        !writeAllAt(fd, contents.data() + oldSize, contents.size() - oldSize, static_cast<off_t>(oldSize))) {
+        (void)!::ftruncate(fd, static_cast<off_t>(oldSize));
+        return false;
+    }
+    std::string old(common, '\0');
+    if (!readAllAt(fd, old.data(), common, 0)) {
+        (void)!::ftruncate(fd, static_cast<off_t>(oldSize));
+        return false;
+    }
+    if (!writeAllAt(fd, contents.data(), common, 0)) {
+        writeAllAt(fd, old.data(), common, 0);
+        (void)!::ftruncate(fd, static_cast<off_t>(oldSize));
+        return false;
+    }
+    if (contents.size() < oldSize && ::ftruncate(fd, static_cast<off_t>(contents.size())) != 0) return false;
+    return ::fsync(fd) == 0;
 }
 
 class PosixTextFileWriter : public TextFileWriter {
@@ -545,19 +665,21 @@ bool PosixFileSystem::fileExists(const Text& path)
 
 std::unique_ptr<TextFileWriter> PosixFileSystem::createTextFile(const Text& path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = openRegularFile(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) return nullptr;
     return std::make_unique<PosixTextFileWriter>(fd);
 }
 
-bool PosixFileSystem::readFile(const Text& path, std::string& contents)
+bool PosixFileSystem::readFile(const Text& path, std::string& contents, std::size_t maxBytes)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(path, O_RDONLY);
     if (fd < 0) return false;
+    struct stat st;
     std::string data;
+    if (::fstat(fd, &st) == 0) data.reserve(std::min(static_cast<std::size_t>(st.st_size), maxBytes));
     char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    while (data.size() < maxBytes) {
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, maxBytes - data.size()));
         if (n < 0) {
             if (errno == EINTR) continue;
             ::close(fd);
@@ -571,10 +693,10 @@ bool PosixFileSystem::readFile(const Text& path, std::string& contents)
     return true;
 }
 
-bool PosixFileSystem::replaceFileAtomically(const Text& path, const std::string& contents)
+bool PosixFileSystem::rewriteFile(const Text& path, const std::string& contents)
 {
     if (path.empty()) return false;
-    // Through a symbolic link the file it points to is replaced, not the link.
+    // Through a symbolic link the file it points to is rewritten, not the link.
     Text target = path;
     struct stat st;
     bool exists = false;
@@ -587,22 +709,38 @@ bool PosixFileSystem::replaceFileAtomically(const Text& path, const std::string&
         }
         exists = ::stat(target.c_str(), &st) == 0;
         if (exists && !S_ISREG(st.st_mode)) return false;
+        if (exists && !mayWrite(target, st, W_OK)) {
+            errno = EACCES;
+            return false;
+        }
     }
+    const Text dir = dirPrefixOf(target);
+    const char* dirName = dir.empty() ? "." : dir.c_str();
+    struct stat dirSt;
+    const bool dirWritable = ::stat(dirName, &dirSt) == 0 && mayWrite(dirName, dirSt, W_OK | X_OK);
 
     Text temp;
     int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = uniqueTempPath(dirPrefixOf(target));
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
+    for (int attempt = 0; dirWritable && attempt < 100 && fd < 0; ++attempt) {
+        temp = rewriteTempPath(target);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+        if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) return false;
+    if (fd < 0) {
+        if (!exists || (dirWritable && errno != EACCES && errno != EPERM)) return false;
+        const int inPlace = openRegularFile(target, O_RDWR);
+        if (inPlace < 0) return false;
+        const bool ok = rewriteInPlace(inPlace, contents);
+        return (::close(inPlace) == 0) && ok;
+    }
 
     bool ok = true;
     if (exists) {
-        ok = ::fchmod(fd, st.st_mode & 0777) == 0;
-        if (ok && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()))
-            (void)!::fchown(fd, st.st_uid, st.st_gid);  // best effort, as its owner had it
+        // Owner and group where the user may set them, then the mode (a
+        // change of owner may clear some of its bits).
+        if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) && ::fchown(fd, st.st_uid, st.st_gid) != 0)
+            (void)!::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
+        ok = ::fchmod(fd, st.st_mode & 07777) == 0;
     }
     ok = ok && writeAll(fd, contents.data(), contents.size()) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
@@ -611,9 +749,9 @@ bool PosixFileSystem::replaceFileAtomically(const Text& path, const std::string&
         ::unlink(temp.c_str());
         return false;
     }
+    removeLeftoverTemps(target);
     // Make the rename itself durable; the replacement is done either way.
-    const Text dir = dirPrefixOf(target);
-    const int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dfd = ::open(dirName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);

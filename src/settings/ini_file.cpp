@@ -4,6 +4,7 @@
 
 #include "platform/app_error.h"
 #include "platform/codepage.h"
+#include "platform/codepage_walk.h"
 #include "platform/path.h"
 
 #include <string_view>
@@ -12,10 +13,13 @@
 namespace {
 
 constexpr std::size_t MaxValueBytes = 1023;
+// A larger file is read only this far, and never rewritten.
+constexpr std::size_t MaxFileBytes = 16 * 1024 * 1024;
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view LineEnd = "\r\n";
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+// 0x1A is the DOS end-of-file mark, white space to the Windows reader too.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\x1A'; }
 
 std::string_view trimBlanks(std::string_view s)
 {
@@ -26,12 +30,32 @@ std::string_view trimBlanks(std::string_view s)
 
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
+int charLengthAt(CodePage cp, std::string_view s, std::size_t i)
+{
+    return codepage_walk::charLengthIn(cp, s.data() + i, s.size() - i);
+}
+
+// Names match character by character; only one-byte letters fold, so the
+// trail byte of a Shift-JIS character is never taken for a letter.
+bool sameName(CodePage cp, std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t len = std::size_t(charLengthAt(cp, a, i));
+        if (len == 1 ? asciiLower(a[i]) != asciiLower(b[i]) : a.compare(i, len, b.substr(i, len)) != 0)
+            return false;
+        i += len;
+    }
     return true;
+}
+
+// The "]" that closes a section header, found by characters: the trail byte
+// of a Shift-JIS character may be 0x5D.
+std::size_t headerEnd(CodePage cp, std::string_view body)
+{
+    for (std::size_t i = 1; i < body.size(); i += std::size_t(charLengthAt(cp, body, i)))
+        if (body[i] == ']') return i;
+    return std::string_view::npos;
 }
 
 bool isQuote(char c) { return c == '"' || c == '\''; }
@@ -48,7 +72,7 @@ struct Line {
     std::string_view value;
 };
 
-Line classify(std::string_view text, std::string_view whole)
+Line classify(CodePage cp, std::string_view text, std::string_view whole)
 {
     Line line;
     line.text = text;
@@ -56,7 +80,7 @@ Line classify(std::string_view text, std::string_view whole)
     const std::string_view body = trimBlanks(text);
     if (body.empty() || body.front() == ';') return line;
     if (body.front() == '[') {
-        const std::size_t close = body.find(']');
+        const std::size_t close = headerEnd(cp, body);
         if (close != std::string_view::npos) {
             line.kind = LineKind::Section;
             line.name = trimBlanks(body.substr(1, close - 1));
@@ -82,6 +106,7 @@ struct ParsedFile {
 
 ParsedFile parse(std::string_view contents)
 {
+    const CodePage cp = activeCodePage();
     ParsedFile file;
     if (contents.starts_with(Utf8Bom)) {
         file.bom = contents.substr(0, Utf8Bom.size());
@@ -99,7 +124,7 @@ ParsedFile parse(std::string_view contents)
         } else {
             next = end + 1;
         }
-        file.lines.push_back(classify(contents.substr(pos, end - pos), contents.substr(pos, next - pos)));
+        file.lines.push_back(classify(cp, contents.substr(pos, end - pos), contents.substr(pos, next - pos)));
         pos = next;
     }
     return file;
@@ -116,11 +141,12 @@ struct KeyPlace {
 // The first section of that name, and the first key of that name in it.
 KeyPlace locate(const ParsedFile& file, std::string_view section, std::string_view key)
 {
+    const CodePage cp = activeCodePage();
     KeyPlace place;
     std::size_t i = 0;
     for (; i < file.lines.size(); ++i) {
         const Line& line = file.lines[i];
-        if (line.kind == LineKind::Section && equalsIgnoringCase(line.name, section)) break;
+        if (line.kind == LineKind::Section && sameName(cp, line.name, section)) break;
     }
     if (i == file.lines.size()) return place;
     place.sectionFound = true;
@@ -131,7 +157,7 @@ KeyPlace locate(const ParsedFile& file, std::string_view section, std::string_vi
         if (line.kind == LineKind::Section) break;
         if (line.kind != LineKind::Key) continue;
         place.lastKeyLine = i;
-        if (!place.keyFound && equalsIgnoringCase(line.name, key)) {
+        if (!place.keyFound && sameName(cp, line.name, key)) {
             place.keyFound = true;
             place.keyLine = i;
         }
@@ -184,7 +210,7 @@ IniFile::IniFile(Text path, FileSystem& fs) : path_(std::move(path)), fs_(&fs) {
 Text IniFile::ReadString(const Text& section, const Text& key, const Text& def) const
 {
     std::string contents;
-    if (!fs_->readFile(path_, contents)) return def;
+    if (!fs_->readFile(path_, contents, MaxFileBytes)) return def;
     const ParsedFile file = parse(contents);
     const KeyPlace place = locate(file, section, key);
     if (!place.keyFound) return def;
@@ -196,12 +222,14 @@ void IniFile::WriteString(const Text& section, const Text& key, const Text& valu
     auto writeError = [&] { return AppError(path_ + fixedText(" に書き込めません")); };
 
     std::string contents;
-    if (!fs_->readFile(path_, contents)) {
-        // A file that is there but cannot be read must not be replaced by one
-        // holding only this key.
+    if (!fs_->readFile(path_, contents, MaxFileBytes + 1)) {
+        // A file that is there but cannot be read (a FIFO, a device) must not
+        // be replaced by one holding only this key.
         if (fs_->lookupEntry(path_).exists) throw writeError();
         contents.clear();
     }
+    // Nor a file too large to be read whole.
+    if (contents.size() > MaxFileBytes) throw writeError();
     const ParsedFile file = parse(contents);
     const KeyPlace place = locate(file, section, key);
 
@@ -251,7 +279,7 @@ void IniFile::WriteString(const Text& section, const Text& key, const Text& valu
         out.append(LineEnd);
     }
 
-    if (!fs_->replaceFileAtomically(path_, out)) throw writeError();
+    if (!fs_->rewriteFile(path_, out)) throw writeError();
 }
 
 std::int32_t IniFile::ReadInteger(const Text& section, const Text& key, std::int32_t def) const

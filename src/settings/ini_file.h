@@ -2,16 +2,21 @@
 // The settings file: an initialization file read and written by our own
 // reader and writer, compatible with files of the Windows facility.
 //
-// - Sections and keys match without regard to letter case; the first matching
+// - Sections and keys match without regard to the case of one-byte letters,
+//   character by character in the active code page; the first matching
 //   section and key win.
-// - Blanks around keys and values are trimmed, and one pair of surrounding
+// - Blanks (space, tab and the end-of-file mark 0x1A) around keys and values
+//   are trimmed, and one pair of surrounding
 //   double or single quotes is removed on read. A value with leading or
 //   trailing blanks is written in double quotes so that it reads back as it
 //   was. A value read is at most 1023 bytes.
 // - Lines end in CR LF; comments, lines we do not understand and other
 //   sections are kept byte for byte.
-// - Every write replaces the file atomically, so the file is never left
-//   truncated. Nothing is cached: each read and write is a request of its own.
+// - Only the first 16 MiB of a file are read; a larger file, or anything that
+//   is not a regular file, is never rewritten (the write fails).
+// - Every write rewrites the file as FileSystem::rewriteFile does: atomically
+//   where its folder may be written. Nothing is cached: each read and write
+//   is a request of its own.
 #include "platform/fs.h"
 #include "platform/text.h"
 

@@ -22,7 +22,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/mount.h>
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -177,6 +180,182 @@ TEST(HostileSettingsFile, ADirectoryInThePlaceOfTheFile)
     }
     EXPECT_EQ(TempDir::read(path + "/inside"), "kept");
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"VOREL.INI"});
+}
+
+// What stands in the place of the settings file or the report instead of a
+// regular file. Reading one must neither wait (a FIFO without a writer) nor
+// go on without end (/dev/zero).
+struct SpecialFile {
+    const char* name;
+    void (*make)(const std::string& path);
+    bool (*isStillThere)(const std::string& path);
+};
+
+bool isFifo(const std::string& path) { return fs::is_fifo(fs::symlink_status(path)); }
+bool isLink(const std::string& path) { return fs::is_symlink(fs::symlink_status(path)); }
+
+TEST(HostileSettingsFile, SpecialFilesGiveDefaultsAndFailToBeWritten)
+{
+    const SpecialFile cases[] = {
+        {"FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, isFifo},
+        {"link to /dev/zero", [](const std::string& p) { fs::create_symlink("/dev/zero", p); }, isLink},
+        {"link to /dev/null", [](const std::string& p) { fs::create_symlink("/dev/null", p); }, isLink},
+    };
+    for (CodePage page : {CodePage::Utf8, CodePage::Cp932}) {
+        CodePageScope cp(page);
+        for (const SpecialFile& c : cases) {
+            SCOPED_TRACE(c.name);
+            TempDir dir;
+            const std::string path = dir.file("VOREL.INI");
+            c.make(path);
+            IniFile ini(path);
+            ListSettings read;
+            std::int32_t mode = 0;
+            readMainSettings(ini, read, mode);
+            EXPECT_EQ(read.ListFontName, "system");
+            EXPECT_EQ(read.ListFontSize, "14");
+            EXPECT_EQ(mode, 3);
+            try {
+                writeMainSettings(ini, read, 1);
+                ADD_FAILURE() << "no write error";
+            } catch (const AppError& e) {
+                EXPECT_EQ(e.message(), path + fixedText(" に書き込めません"));
+            }
+            EXPECT_TRUE(c.isStillThere(path));
+
+            // The report in such a place is a failed write.
+            const std::string report = dir.file("VOREL.TXT");
+            c.make(report);
+            const StringList one{"/a"};
+            EXPECT_FALSE(writeReportFile(systemFileSystem(), report, ReportLines(one, one, one)));
+            EXPECT_TRUE(c.isStillThere(report));
+            EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"VOREL.INI", "VOREL.TXT"}));
+        }
+    }
+}
+
+// A file larger than 16 MiB is read no further (a sparse file: the hole reads
+// as NUL bytes) and never rewritten, since it was not read whole.
+TEST(HostileSettingsFile, BeyondSixteenMebibytesNothingIsReadNorWritten)
+{
+    CodePageScope cp(CodePage::Cp932);
+    TempDir dir;
+    const std::string head = Launcher + "[DbcsSet]\r\nSet=2\r\n";
+    const std::string tail = "\r\n[TextJyouhou]\r\nTextFontName=late\r\n";
+    const std::string path = dir.write("VOREL.INI", head);
+    const off_t tailAt = 100 * 1024 * 1024;
+    {
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::pwrite(fd, tail.data(), tail.size(), tailAt), ssize_t(tail.size()));
+        ::close(fd);
+    }
+    IniFile ini(path);
+    ListSettings read;
+    std::int32_t mode = 0;
+    readMainSettings(ini, read, mode);
+    EXPECT_EQ(mode, 2);
+    EXPECT_EQ(read.ListFontName, "system");
+    try {
+        writeMainSettings(ini, read, 1);
+        ADD_FAILURE() << "no write error";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.message(), path + fixedText(" に書き込めません"));
+    }
+    EXPECT_EQ(fs::file_size(path), std::uintmax_t(tailAt) + tail.size());
+    std::string back(head.size(), '\0');
+    std::ifstream in(path, std::ios::binary);
+    in.read(back.data(), std::streamsize(back.size()));
+    EXPECT_EQ(back, head);
+    in.seekg(tailAt);
+    back.assign(tail.size(), '\0');
+    in.read(back.data(), std::streamsize(back.size()));
+    EXPECT_EQ(back, tail);
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"VOREL.INI"});
+}
+
+// Permission bits are checked by the program itself, so they hold for root
+// as well.
+TEST(HostileSettingsFile, PermissionsOfTheFileAndItsFolder)
+{
+    CodePageScope cp(CodePage::Utf8);
+    const std::string before = Launcher + "[TextJyouhou]\r\nTextFontName=a long font name\r\n";
+    const std::string written = Launcher + "[TextJyouhou]\r\nTextFontName=IPAGothic\r\nTextFontSize=14\r\n"
+                                           "TextFontColor=clBlack\r\nTextBackColor=clWindow\r\n"
+                                           "[DbcsSet]\r\nSet=1\r\n";
+    const ListSettings settings{"IPAGothic", "14", "clBlack", "clWindow"};
+    struct Case {
+        const char* name;
+        mode_t fileMode;
+        mode_t folderMode;
+        bool saved;
+    };
+    const Case cases[] = {
+        {"read-only file", 0444, 0755, false},
+        {"read-only file in a read-only folder", 0444, 0555, false},
+        {"writable file in a read-only folder", 0640, 0555, true},
+        {"writable file", 0604, 0755, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string path = dir.write("VOREL.INI", before);
+        ASSERT_EQ(::chmod(path.c_str(), c.fileMode), 0);
+        ASSERT_EQ(::chmod(dir.path().c_str(), c.folderMode), 0);
+        IniFile ini(path);
+        try {
+            writeMainSettings(ini, settings, 1);
+            EXPECT_TRUE(c.saved) << "no write error";
+        } catch (const AppError& e) {
+            EXPECT_FALSE(c.saved) << e.message();
+            EXPECT_EQ(e.message(), path + " に書き込めません");
+        }
+        EXPECT_EQ(TempDir::read(path), c.saved ? written : before);
+        EXPECT_EQ(fs::status(path).permissions(), fs::perms(c.fileMode));
+        EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"VOREL.INI"});
+    }
+}
+
+// Another owner and group are kept where the writer may set them: all of
+// them for root; the group alone for a user who belongs to it.
+TEST(HostileSettingsFile, OwnerAndGroupAreKept)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another owner needs root";
+    CodePageScope cp(CodePage::Utf8);
+    TempDir dir;
+    const std::string path = dir.write("VOREL.INI", Launcher);
+    ASSERT_EQ(::chown(path.c_str(), 4242, 4343), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0664), 0);
+    IniFile(path).WriteString("DbcsSet", "Set", "1");
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4242u);
+    EXPECT_EQ(st.st_gid, 4343u);
+    EXPECT_EQ(st.st_mode & 07777, 0664u);
+
+    // A user 4444 in group 4343 rewrites root's file of that group.
+    ASSERT_EQ(::chown(path.c_str(), 0, 4343), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const gid_t groups[] = {4343};
+        if (::setgroups(1, groups) != 0 || ::setgid(4444) != 0 || ::setuid(4444) != 0) ::_exit(2);
+        try {
+            IniFile(path).WriteString("DbcsSet", "Set", "2");
+        } catch (const AppError&) {
+            ::_exit(3);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_EQ(TempDir::read(path), Launcher + "[DbcsSet]\r\nSet=2\r\n");
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4444u);  // an owner the user may not give away to
+    EXPECT_EQ(st.st_gid, 4343u);
+    EXPECT_EQ(st.st_mode & 07777, 0664u);
 }
 
 // A tmpfs of 64 KiB mounted on a fresh directory, for a full disk that is

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -614,34 +615,38 @@ TEST_F(FileContentsTest, CreateTextFileFails)
     EXPECT_EQ(fsys.createTextFile(tmp.write("plain") + "/x"), nullptr);
 }
 
-TEST_F(FileContentsTest, WritingToAFullDeviceFails)
+TEST_F(FileContentsTest, ADeviceIsNeverOpenedForWriting)
 {
-    auto writer = fsys.createTextFile("/dev/full");
-    if (!writer) GTEST_SKIP() << "/dev/full cannot be opened";
-    EXPECT_FALSE(writer->write(std::string("x")));
+    EXPECT_EQ(fsys.createTextFile("/dev/full"), nullptr);
+    EXPECT_EQ(fsys.createTextFile("/dev/null"), nullptr);
 }
 
 TEST_F(FileContentsTest, ReadFile)
 {
     std::string contents = "stale";
     const std::string bytes("[S]\r\nk=\x95\x5C\0z", 12);
-    ASSERT_TRUE(fsys.readFile(tmp.write("f", bytes), contents));
+    ASSERT_TRUE(fsys.readFile(tmp.write("f", bytes), contents, 100));
     EXPECT_EQ(contents, bytes);
-    ASSERT_TRUE(fsys.readFile(tmp.write("empty", ""), contents));
+    ASSERT_TRUE(fsys.readFile(tmp.write("empty", ""), contents, 100));
     EXPECT_EQ(contents, "");
+    // No further than the limit.
+    ASSERT_TRUE(fsys.readFile(tmp.file("f"), contents, 5));
+    EXPECT_EQ(contents, "[S]\r\n");
+    ASSERT_TRUE(fsys.readFile(tmp.file("f"), contents, 12));
+    EXPECT_EQ(contents, bytes);
     contents = "kept";
-    EXPECT_FALSE(fsys.readFile(tmp.file("missing"), contents));
+    EXPECT_FALSE(fsys.readFile(tmp.file("missing"), contents, 100));
     fs::create_directory(tmp.file("dir"));
-    EXPECT_FALSE(fsys.readFile(tmp.file("dir"), contents));
+    EXPECT_FALSE(fsys.readFile(tmp.file("dir"), contents, 100));
     EXPECT_EQ(contents, "kept");
 }
 
-TEST_F(FileContentsTest, ReplaceFileAtomicallyReplacesAndKeepsPermissions)
+TEST_F(FileContentsTest, RewriteFileReplacesAndKeepsPermissions)
 {
     SKIP_WHERE_LACKING(FsNeed::PermissionBits);
     const std::string path = tmp.write("VOREL.INI", "old");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    EXPECT_TRUE(fsys.replaceFileAtomically(path, "[A]\r\nb=c\r\n"));
+    EXPECT_TRUE(fsys.rewriteFile(path, "[A]\r\nb=c\r\n"));
     EXPECT_EQ(TempDir::read(path), "[A]\r\nb=c\r\n");
     struct stat st;
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
@@ -649,12 +654,12 @@ TEST_F(FileContentsTest, ReplaceFileAtomicallyReplacesAndKeepsPermissions)
     EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"VOREL.INI"});  // no temporary left
 }
 
-TEST_F(FileContentsTest, ReplaceFileAtomicallyCreatesAMissingFile)
+TEST_F(FileContentsTest, RewriteFileCreatesAMissingFile)
 {
     SKIP_WHERE_LACKING(FsNeed::PermissionBits);
     const mode_t old = ::umask(022);
     const std::string path = tmp.file("new.ini");
-    EXPECT_TRUE(fsys.replaceFileAtomically(path, ""));
+    EXPECT_TRUE(fsys.rewriteFile(path, ""));
     EXPECT_TRUE(fs::exists(path));
     EXPECT_EQ(TempDir::read(path), "");
     struct stat st;
@@ -664,31 +669,31 @@ TEST_F(FileContentsTest, ReplaceFileAtomicallyCreatesAMissingFile)
     EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"new.ini"});
 }
 
-TEST_F(FileContentsTest, ReplaceFileAtomicallyThroughALinkReplacesTheTarget)
+TEST_F(FileContentsTest, RewriteFileThroughALinkReplacesTheTarget)
 {
     SKIP_WHERE_LACKING(FsNeed::SymbolicLinks);
     const std::string target = tmp.write("real.ini", "old");
     fs::create_symlink("real.ini", tmp.file("link.ini"));
-    EXPECT_TRUE(fsys.replaceFileAtomically(tmp.file("link.ini"), "new"));
+    EXPECT_TRUE(fsys.rewriteFile(tmp.file("link.ini"), "new"));
     EXPECT_TRUE(isSymlink(tmp.file("link.ini")));
     EXPECT_EQ(TempDir::read(target), "new");
 }
 
-TEST_F(FileContentsTest, ReplaceFileAtomicallyFailsWhereNothingCanBeCreated)
+TEST_F(FileContentsTest, RewriteFileFailsWhereNothingCanBeCreated)
 {
     // The parent is a regular file: this fails for root too, who ignores
     // permission bits.
     const std::string parent = tmp.write("plain", "p");
-    EXPECT_FALSE(fsys.replaceFileAtomically(parent + "/x.ini", "new"));
+    EXPECT_FALSE(fsys.rewriteFile(parent + "/x.ini", "new"));
     EXPECT_EQ(TempDir::read(parent), "p");
     // A directory is not replaced by a file.
     fs::create_directory(tmp.file("dir"));
-    EXPECT_FALSE(fsys.replaceFileAtomically(tmp.file("dir"), "new"));
+    EXPECT_FALSE(fsys.rewriteFile(tmp.file("dir"), "new"));
     EXPECT_TRUE(fs::is_directory(tmp.file("dir")));
     EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"dir", "plain"}));
 }
 
-TEST_F(FileContentsTest, ReplaceFileAtomicallyFailureLeavesTheOldFile)
+TEST_F(FileContentsTest, RewriteFileFailureLeavesTheOldFile)
 {
     // An immutable file cannot be replaced even by root.
     const std::string path = tmp.write("VOREL.INI", "old contents");
@@ -701,7 +706,7 @@ TEST_F(FileContentsTest, ReplaceFileAtomicallyFailureLeavesTheOldFile)
         ::close(fd);
         GTEST_SKIP() << "cannot make a file immutable here (needs root and a file system with the flag)";
     }
-    EXPECT_FALSE(fsys.replaceFileAtomically(path, "new"));
+    EXPECT_FALSE(fsys.rewriteFile(path, "new"));
     flags &= ~FS_IMMUTABLE_FL;
     ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
     ::close(fd);
@@ -709,7 +714,7 @@ TEST_F(FileContentsTest, ReplaceFileAtomicallyFailureLeavesTheOldFile)
     EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"VOREL.INI"});
 }
 
-TEST_F(FileContentsTest, ReplaceFileAtomicallyOnAFullFileSystemLeavesTheOldFile)
+TEST_F(FileContentsTest, RewriteFileOnAFullFileSystemLeavesTheOldFile)
 {
     const std::string mountPoint = tmp.file("small");
     fs::create_directory(mountPoint);
@@ -718,10 +723,81 @@ TEST_F(FileContentsTest, ReplaceFileAtomicallyOnAFullFileSystemLeavesTheOldFile)
         GTEST_SKIP() << "cannot mount a small tmpfs (needs root): " << out;
     const std::string path = mountPoint + "/VOREL.INI";
     { std::ofstream(path) << "old contents"; }
-    EXPECT_FALSE(fsys.replaceFileAtomically(path, std::string(1024 * 1024, 'x')));
+    EXPECT_FALSE(fsys.rewriteFile(path, std::string(1024 * 1024, 'x')));
     EXPECT_EQ(TempDir::read(path), "old contents");
     EXPECT_EQ(namesIn(mountPoint), std::vector<std::string>{"VOREL.INI"});
     run("umount '" + mountPoint + "'");
+}
+
+// A write killed by SIGXFSZ in a child process (the default action of the
+// signal ends it) leaves its temporary file as SIGKILL would.
+TEST_F(FileContentsTest, RewriteFileRemovesWhatAKilledRewriteLeft)
+{
+    const std::string path = tmp.write("VOREL.INI", "old");
+    // Files of the user's that only look alike are kept.
+    const std::vector<std::string> others{".vorel-1.tmp", ".vorel-VOREL.INI-notes.tmp", "VOREL.INI.tmp"};
+    for (const std::string& name : others) tmp.write(name, "mine");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        systemFileSystem().rewriteFile(path, std::string(65536, 'x'));
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the write was not killed";
+    EXPECT_EQ(TempDir::read(path), "old");
+    ASSERT_EQ(namesIn(tmp.path()).size(), others.size() + 2) << "no temporary file left";
+
+    EXPECT_TRUE(fsys.rewriteFile(path, "new"));
+    std::vector<std::string> expected = others;
+    expected.push_back("VOREL.INI");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(namesIn(tmp.path()), expected);
+    EXPECT_EQ(TempDir::read(path), "new");
+}
+
+struct InPlace {
+    const char* name;
+    std::string before;
+    std::string after;
+};
+
+// In a folder without write permission the file is rewritten in place: the
+// same inode, shorter or longer, nothing else created.
+TEST_F(FileContentsTest, RewriteFileInAFolderThatCannotBeWrittenRewritesInPlace)
+{
+    const InPlace cases[] = {
+        {"shorter", "[S]\r\nK=a long old value\r\n", "[S]\r\nK=v\r\n"},
+        {"longer", "[S]\r\n", "[S]\r\nK=a value longer than before\r\n"},
+        {"same size", "[S]\r\nK=1\r\n", "[S]\r\nK=2\r\n"},
+        {"empty", "[S]\r\n", ""},
+    };
+    for (const InPlace& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir folder;
+        const std::string path = folder.write("VOREL.INI", c.before);
+        ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
+        struct stat before;
+        ASSERT_EQ(::stat(path.c_str(), &before), 0);
+        ASSERT_EQ(::chmod(folder.path().c_str(), 0555), 0);
+        EXPECT_TRUE(fsys.rewriteFile(path, c.after));
+        EXPECT_EQ(TempDir::read(path), c.after);
+        struct stat after;
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mode & 07777, 0604u);
+        EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"VOREL.INI"});
+    }
+
+    // A file that is not there cannot be created there.
+    TempDir folder;
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0555), 0);
+    EXPECT_FALSE(fsys.rewriteFile(folder.file("VOREL.INI"), "new"));
+    EXPECT_TRUE(namesIn(folder.path()).empty());
 }
 
 }  // namespace

@@ -61,10 +61,10 @@ public:
     {
         return real().createTextFile(path);
     }
-    bool readFile(const Text& path, std::string& contents) override { return real().readFile(path, contents); }
-    bool replaceFileAtomically(const Text& path, const std::string& contents) override
+    bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) override { return real().readFile(path, contents, maxBytes); }
+    bool rewriteFile(const Text& path, const std::string& contents) override
     {
-        return real().replaceFileAtomically(path, contents);
+        return real().rewriteFile(path, contents);
     }
 
 private:

@@ -78,13 +78,13 @@ public:
         if (fault == Fault::Create) return nullptr;
         return std::make_unique<Writer>(*this, real().createTextFile(path));
     }
-    bool readFile(const Text& path, std::string& contents) override
+    bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) override
     {
-        return real().readFile(path, contents);
+        return real().readFile(path, contents, maxBytes);
     }
-    bool replaceFileAtomically(const Text& path, const std::string& contents) override
+    bool rewriteFile(const Text& path, const std::string& contents) override
     {
-        return real().replaceFileAtomically(path, contents);
+        return real().rewriteFile(path, contents);
     }
 
 private:

@@ -148,6 +148,66 @@ TEST_F(IniFileTest, CaseMatchingIsAsciiOnly)
     EXPECT_EQ(ini.ReadString("ｓ", "Ｋ", "d"), "d");
 }
 
+struct NameMatch {
+    const char* name;
+    CodePage cp;
+    std::string before;
+    std::string section;
+    std::string key;
+    std::string read;   // "(default)" for the default
+    std::string after;  // after writing "v" to the same section and key
+};
+
+// Names compare character by character, folding one-byte letters only: the
+// trail byte of a Shift-JIS character is neither a letter nor a "]".
+TEST_F(IniFileTest, NamesMatchByCharactersOfTheCodePage)
+{
+    // カ 0x83 0x4A and ニ 0x83 0x6A differ only in a trail byte that looks like
+    // "J" and "j"; ゾ 0x83 0x5D ends in "]".
+    const std::string ka = "\x83\x4A", ni = "\x83\x6A", zo = "\x83\x5D";
+    const std::string kaNi = "[S]\r\n" + ka + "=ka\r\n" + ni + "=ni\r\n";
+    const NameMatch cases[] = {
+        {"trail byte J is not j", CodePage::Cp932, kaNi, "S", ni, "ni",
+         "[S]\r\n" + ka + "=ka\r\n" + ni + "=v\r\n"},
+        {"trail byte j is not J", CodePage::Cp932, "[S]\r\n" + ni + "=ni\r\n", "S", ka, "(default)",
+         "[S]\r\n" + ni + "=ni\r\n" + ka + "=v\r\n"},
+        {"section of a trail byte J", CodePage::Cp932, "[" + ni + "]\r\nK=1\r\n", ka, "K", "(default)",
+         "[" + ni + "]\r\nK=1\r\n[" + ka + "]\r\nK=v\r\n"},
+        {"section ending in a ] trail byte", CodePage::Cp932, "[" + zo + "]\r\nK=1\r\n", zo, "K", "1",
+         "[" + zo + "]\r\nK=v\r\n"},
+        {"] trail byte inside a section name", CodePage::Cp932, "[" + zo + "x]\r\nK=1\r\n",
+         zo + "X", "k", "1", "[" + zo + "x]\r\nK=v\r\n"},
+        {"one-byte letters still fold", CodePage::Cp932, "[s" + ka + "]\r\n" + ka + "k=1\r\n",
+         "S" + ka, ka + "K", "1", "[s" + ka + "]\r\n" + ka + "k=v\r\n"},
+        {"UTF-8 letters fold, others do not", CodePage::Utf8, "[s\xC3\xA9]\r\nk\xEF\xBD\x8B=1\r\n",
+         "S\xC3\xA9", "K\xEF\xBC\xAB", "(default)", "[s\xC3\xA9]\r\nk\xEF\xBD\x8B=1\r\nK\xEF\xBC\xAB=v\r\n"},
+        {"UTF-8 names fold by their one-byte letters", CodePage::Utf8, "[s\xC3\xA9]\r\nk\xEF\xBD\x8B=1\r\n",
+         "S\xC3\xA9", "K\xEF\xBD\x8B", "1", "[s\xC3\xA9]\r\nk\xEF\xBD\x8B=v\r\n"},
+        // The DOS end-of-file mark is white space.
+        {"end-of-file mark after the value", CodePage::Cp932, "[DbcsSet]\r\nSet=2\x1A", "DbcsSet", "Set", "2",
+         "[DbcsSet]\r\nSet=v\r\n"},
+        {"end-of-file mark on a line of its own", CodePage::Utf8, "[DbcsSet]\r\nSet=2\r\n\x1A", "DbcsSet", "Set",
+         "2", "[DbcsSet]\r\nSet=v\r\n\x1A"},
+        {"end-of-file mark around names", CodePage::Utf8, "[\x1A" "DbcsSet\x1A]\r\n\x1ASet\x1A=\x1A" "2\r\n",
+         "DbcsSet", "Set", "2", "[\x1A" "DbcsSet\x1A]\r\nSet=v\r\n"},
+    };
+    for (const NameMatch& c : cases) {
+        SCOPED_TRACE(c.name);
+        CodePageScope scope(c.cp);
+        give(c.before);
+        EXPECT_EQ(ini.ReadString(c.section, c.key, "(default)"), c.read);
+        ini.WriteString(c.section, c.key, "v");
+        EXPECT_EQ(bytes(), c.after);
+        EXPECT_EQ(ini.ReadString(c.section, c.key, "(default)"), "v");
+    }
+
+    // A value that ends in the mark is written in quotes and reads back whole.
+    ini.WriteString("S", "K", "2\x1A");
+    EXPECT_EQ(ini.ReadString("S", "K", ""), "2\x1A");
+    give("[DbcsSet]\r\nSet=2\x1A");
+    EXPECT_EQ(ini.ReadInteger("DbcsSet", "Set", 3), 2);
+}
+
 TEST_F(IniFileTest, FirstSectionAndFirstKeyWin)
 {
     give("[S]\r\nK=1\r\nk=2\r\n[T]\r\n[s]\r\nK=3\r\nL=4\r\n");

@@ -23,14 +23,14 @@ public:
     bool listDirectory(const Text&, std::vector<DirEntry>&) override { return false; }
     bool fileExists(const Text& path) override { return files.count(path) != 0; }
     std::unique_ptr<TextFileWriter> createTextFile(const Text&) override { return nullptr; }
-    bool readFile(const Text& path, std::string& contents) override
+    bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) override
     {
         auto it = files.find(path);
         if (it == files.end() || unreadable) return false;
-        contents = it->second;
+        contents = it->second.substr(0, maxBytes);
         return true;
     }
-    bool replaceFileAtomically(const Text& path, const std::string& contents) override
+    bool rewriteFile(const Text& path, const std::string& contents) override
     {
         ++replaceCalls;
         if (replacesLeft == 0) return false;
