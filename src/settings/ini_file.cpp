@@ -114,9 +114,10 @@ ParsedFile parse(std::string_view contents)
     }
     std::size_t pos = 0;
     while (pos < contents.size()) {
-        std::size_t end = contents.find_first_of("\r\n", pos);
+        std::size_t end = pos;
+        while (end < contents.size() && contents[end] != '\r' && contents[end] != '\n') ++end;
         std::size_t next;
-        if (end == std::string_view::npos) {
+        if (end == contents.size()) {
             end = contents.size();
             next = end;
         } else if (contents[end] == '\r' && end + 1 < contents.size() && contents[end + 1] == '\n') {

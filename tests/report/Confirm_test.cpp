@@ -20,6 +20,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <filesystem>
+#include <sys/stat.h>
+
 namespace {
 
 QString u(const char* utf8)
@@ -294,13 +297,28 @@ private slots:
         QCOMPARE(QApplication::topLevelWidgets().count(), 0);
     }
 
+    void unwritableReportShowsTheWarningAndNoView_data()
+    {
+        QTest::addColumn<int>("place");
+        QTest::newRow("inside a regular file") << 0;
+        QTest::newRow("a FIFO") << 1;  // never waited on
+        QTest::newRow("a link to /dev/null") << 2;
+    }
+
     void unwritableReportShowsTheWarningAndNoView()
     {
+        QFETCH(int, place);
         Confirmation c;
         c.dir.write("plain");
         c.session.SourceList = {c.dir.file("a")};
         c.session.ResultList = {c.dir.file("A")};
-        c.run(c.dir.file("plain") + "/vorel.TXT");  // a report "inside" a regular file
+        if (place == 0) {
+            c.run(c.dir.file("plain") + "/vorel.TXT");  // a report "inside" a regular file
+        } else {
+            if (place == 1) QCOMPARE(::mkfifo(c.reportPath().c_str(), 0644), 0);
+            else std::filesystem::create_symlink("/dev/null", c.reportPath());
+            c.run();
+        }
         QVERIFY(!c.seen.shown);
         QCOMPARE(c.prompter.prompts.size(), size_t(1));
         QCOMPARE(c.prompter.prompts[0].text, fixedText("   ファイルに保存できませんでした。          "));
