@@ -1,6 +1,6 @@
 #pragma once
 // The character walk over a byte range that may hold zero bytes; for the
-// platform files only.
+// platform files and the settings-file reader only.
 #include "platform/codepage.h"
 
 #include <cstddef>

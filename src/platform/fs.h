@@ -61,8 +61,9 @@ public:
     // the user may set them. A temporary file in the same directory is
     // written, flushed and renamed over the file, which removes what earlier
     // killed writes left there. Where the directory may not be written, an
-    // existing file is rewritten in place instead (and flushed). Fails for a
-    // file without write permission. On failure the old contents stay.
+    // existing file is rewritten in place instead (and flushed), which only a
+    // crash in the middle can leave part old, part new. Fails for a file
+    // without write permission. On failure the old contents stay.
     virtual bool rewriteFile(const Text& path, const std::string& contents) = 0;
 
     // Within a batch the file system may list a directory once and answer

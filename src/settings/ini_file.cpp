@@ -118,7 +118,6 @@ ParsedFile parse(std::string_view contents)
         while (end < contents.size() && contents[end] != '\r' && contents[end] != '\n') ++end;
         std::size_t next;
         if (end == contents.size()) {
-            end = contents.size();
             next = end;
         } else if (contents[end] == '\r' && end + 1 < contents.size() && contents[end + 1] == '\n') {
             next = end + 2;

@@ -45,6 +45,17 @@ std::string exitSections(const ListSettings& s, int mode)
            "\r\n[DbcsSet]\r\nSet=" + std::to_string(mode) + "\r\n";
 }
 
+// The exit write fails with the write error naming the file.
+void expectExitWriteError(IniFile& ini, const ListSettings& settings, int mode)
+{
+    try {
+        writeMainSettings(ini, settings, mode);
+        ADD_FAILURE() << "no write error";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.message(), ini.path() + fixedText(" に書き込めません"));
+    }
+}
+
 struct HostileFile {
     const char* name;
     std::string contents;
@@ -172,12 +183,7 @@ TEST(HostileSettingsFile, ADirectoryInThePlaceOfTheFile)
     readMainSettings(ini, read, mode);
     EXPECT_EQ(read.ListFontName, "system");
     EXPECT_EQ(mode, 3);
-    try {
-        writeMainSettings(ini, read, mode);
-        ADD_FAILURE() << "no write error";
-    } catch (const AppError& e) {
-        EXPECT_EQ(e.message(), path + " に書き込めません");
-    }
+    expectExitWriteError(ini, read, mode);
     EXPECT_EQ(TempDir::read(path + "/inside"), "kept");
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"VOREL.INI"});
 }
@@ -215,12 +221,7 @@ TEST(HostileSettingsFile, SpecialFilesGiveDefaultsAndFailToBeWritten)
             EXPECT_EQ(read.ListFontName, "system");
             EXPECT_EQ(read.ListFontSize, "14");
             EXPECT_EQ(mode, 3);
-            try {
-                writeMainSettings(ini, read, 1);
-                ADD_FAILURE() << "no write error";
-            } catch (const AppError& e) {
-                EXPECT_EQ(e.message(), path + fixedText(" に書き込めません"));
-            }
+            expectExitWriteError(ini, read, 1);
             EXPECT_TRUE(c.isStillThere(path));
 
             // The report in such a place is a failed write.
@@ -256,12 +257,7 @@ TEST(HostileSettingsFile, BeyondSixteenMebibytesNothingIsReadNorWritten)
     readMainSettings(ini, read, mode);
     EXPECT_EQ(mode, 2);
     EXPECT_EQ(read.ListFontName, "system");
-    try {
-        writeMainSettings(ini, read, 1);
-        ADD_FAILURE() << "no write error";
-    } catch (const AppError& e) {
-        EXPECT_EQ(e.message(), path + fixedText(" に書き込めません"));
-    }
+    expectExitWriteError(ini, read, 1);
     EXPECT_EQ(fs::file_size(path), std::uintmax_t(tailAt) + tail.size());
     std::string back(head.size(), '\0');
     std::ifstream in(path, std::ios::binary);
@@ -420,12 +416,7 @@ TEST(FullDisk, ExitWriteOfTheSettingsFailsWithItsMessageAndKeepsTheFile)
         std::int32_t mode = 0;
         readMainSettings(ini, read, mode);
         EXPECT_EQ(mode, 2);
-        try {
-            writeMainSettings(ini, read, 1);
-            ADD_FAILURE() << "no write error";
-        } catch (const AppError& e) {
-            EXPECT_EQ(e.message(), path + fixedText(" に書き込めません"));
-        }
+        expectExitWriteError(ini, read, 1);
         EXPECT_EQ(TempDir::read(path), before);
         EXPECT_EQ(namesIn(disk.path()), (std::vector<std::string>{"VOREL.INI", "filler"}));
 
@@ -496,12 +487,7 @@ TEST(FullDisk, SettingsWritePastTheFileSizeLimitFailsAndKeepsTheFile)
     {
         FileSizeLimit limit(4096);
         if (!limit.ok()) GTEST_SKIP() << "cannot set RLIMIT_FSIZE";
-        try {
-            writeMainSettings(ini, settings, 3);
-            ADD_FAILURE() << "no write error";
-        } catch (const AppError& e) {
-            EXPECT_EQ(e.message(), path + " に書き込めません");
-        }
+        expectExitWriteError(ini, settings, 3);
         EXPECT_EQ(TempDir::read(path), before);
         EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"VOREL.INI"});
 
