@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 const char* const firstRunText =
@@ -217,6 +219,19 @@ private slots:
                                   "[TextJyouhou]\r\nTextFontName=system\r\nTextFontSize=14\r\n"
                                   "TextFontColor=clBlack\r\nTextBackColor=clWindow\r\n"
                                   "[DbcsSet]\r\nSet=3\r\n"));
+    }
+
+    void aFifoAsTheSettingsFileGivesDefaultsAndTheWriteErrorAtExit()
+    {
+        MainWindowFixture f;
+        QCOMPARE(::mkfifo(f.settingsPath().c_str(), 0644), 0);  // never waited on
+        TForm1& form = f.start({"a"});
+        QVERIFY(f.prompter.prompts.empty());
+        QVERIFY(f.prompter.errors.empty());
+        QCOMPARE(form.session.DbcsMessageMode, 3);
+        f.finish();
+        QCOMPARE(f.prompter.errors, std::vector<Text>{f.settingsPath() + " に書き込めません"});
+        QVERIFY(std::filesystem::is_fifo(f.settingsPath()));
     }
 
     void closingKeys_data()
