@@ -1,6 +1,7 @@
 #include "platform/data_files.h"
 
 #include "platform/codepage.h"
+#include "platform/fs_posix.h"
 #include "platform/path.h"
 #include "platform/process.h"
 
@@ -53,7 +54,7 @@ bool makeFolders(const Text& folder)
 // that could not be completed.
 void copyToNewFile(const Text& from, const Text& to)
 {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    const int in = openRegularFile(from, O_RDONLY);
     if (in < 0) return;
     const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     bool ok = out >= 0;

@@ -202,31 +202,6 @@ bool readAllAt(int fd, char* bytes, std::size_t size, off_t offset)
     return true;
 }
 
-// Opens a file only when it is a regular one, and never waits: a FIFO
-// without a writer, a device or a directory is refused (EINVAL) instead of
-// blocking or being read without end. The descriptor is blocking again.
-int openRegularFile(const Text& path, int flags, mode_t mode = 0)
-{
-    struct stat st;
-    if (path.empty()) {
-        errno = ENOENT;
-        return -1;
-    }
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        errno = EINVAL;
-        return -1;
-    }
-    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
-    if (fd < 0) return -1;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    const int fl = ::fcntl(fd, F_GETFL);
-    if (fl >= 0) ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
-    return fd;
-}
 
 // Write permission as the user has it, and never for a file or directory
 // without any write bit, even for root (as a read-only file is on Windows).
@@ -413,6 +388,29 @@ PosixFileSystem::Directory& PosixFileSystem::directory(const Text& dir)
     std::unique_ptr<Directory>& known = directories_[dir];
     if (!known) known = std::make_unique<Directory>(dir);
     return *known;
+}
+
+int openRegularFile(const Text& path, int flags, mode_t mode)
+{
+    struct stat st;
+    if (path.empty()) {
+        errno = ENOENT;
+        return -1;
+    }
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return -1;
+    }
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    const int fl = ::fcntl(fd, F_GETFL);
+    if (fl >= 0) ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+    return fd;
 }
 
 bool PosixFileSystem::linkThenUnlink(const Text& from, const Text& to)

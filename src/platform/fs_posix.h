@@ -6,6 +6,13 @@
 
 #include <memory>
 #include <unordered_map>
+#include <sys/types.h>
+
+// Opens a file (open(2) flags) only when it is a regular one, and never
+// waits: a FIFO, a device or a directory is refused with EINVAL instead of
+// blocking or being read without end. The descriptor returned blocks again
+// as usual. Every file the program reads or writes as a whole is opened so.
+int openRegularFile(const Text& path, int flags, mode_t mode = 0);
 
 enum class RenameStrategy {
     Native,             // renameat2(RENAME_NOREPLACE), falling back as needed

@@ -183,4 +183,29 @@ TEST(DataFilesLocation, UsersOwnSettingsAreNeverReplacedAndRelativeXdgValuesAreI
     ::chmod(folder.c_str(), 0777);
 }
 
+TEST(DataFilesLocation, SpecialFilesBesideTheProgramAreNeverCopied)
+{
+    setActiveCodePage(CodePage::Utf8);
+    const struct {
+        const char* name;
+        bool fifo;  // else a link to /dev/zero
+    } cases[] = {{"FIFO", true}, {"link to /dev/zero", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Installation inst;
+        const std::string folder = inst.make("prog", 0777);
+        if (c.fifo) ASSERT_EQ(::mkfifo((folder + "/vorel.INI").c_str(), 0666), 0);
+        else fs::create_symlink("/dev/zero", folder + "/vorel.INI");
+        ::chmod(folder.c_str(), 0555);
+        ScopedEnv home("HOME", inst.home);
+        ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
+        ScopedEnv state("XDG_STATE_HOME", std::nullopt);
+        // Neither waits on the FIFO nor copies without end.
+        const DataFiles files = asOrdinaryUser([&] { return prepareDataFiles(folder + "/vorel"); });
+        EXPECT_EQ(files.settingsFile, inst.home + "/.config/vorel/vorel.INI");
+        EXPECT_FALSE(fs::exists(files.settingsFile));
+        ::chmod(folder.c_str(), 0777);
+    }
+}
+
 }  // namespace
