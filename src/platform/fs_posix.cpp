@@ -202,7 +202,6 @@ bool readAllAt(int fd, char* bytes, std::size_t size, off_t offset)
     return true;
 }
 
-
 // Write permission as the user has it, and never for a file or directory
 // without any write bit, even for root (as a read-only file is on Windows).
 bool mayWrite(const Text& path, const struct stat& st, int how)
