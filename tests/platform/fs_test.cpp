@@ -770,6 +770,7 @@ struct InPlace {
 // same inode, shorter or longer, nothing else created.
 TEST_F(FileContentsTest, RewriteFileInAFolderThatCannotBeWrittenRewritesInPlace)
 {
+    SKIP_WHERE_LACKING(FsNeed::PermissionBits);
     const InPlace cases[] = {
         {"shorter", "[S]\r\nK=a long old value\r\n", "[S]\r\nK=v\r\n"},
         {"longer", "[S]\r\n", "[S]\r\nK=a value longer than before\r\n"},
