@@ -47,6 +47,7 @@ TForm2::TForm2(std::int32_t& mode, QWidget* parent) : QDialog(parent), mode_(mod
                        static_cast<QWidget*>(RadioButton3), static_cast<QWidget*>(BtnCansel),
                        static_cast<QWidget*>(BtnSave)})
         w->installEventFilter(this);
+    pressFocusedButtonOnEnter(this);
 }
 
 void TForm2::BtnSaveClick()

@@ -104,6 +104,7 @@ void TForm1::buildControls()
                        static_cast<QWidget*>(BtnLower), static_cast<QWidget*>(BtnExt),
                        static_cast<QWidget*>(BtnConfirm), static_cast<QWidget*>(BtnCansel)})
         w->installEventFilter(this);
+    pressFocusedButtonOnEnter(this);
     BtnUpper->setFocus();
 }
 
@@ -162,7 +163,7 @@ void TForm1::FormCreate()
     }
 
     ReadIniFileValue();                   // step 4
-    guarded([&] { applyListFont(); });    // step 5
+    guarded([&] { applyListSettings(ListBox1, List); });  // step 5
     // Step 6: the four lists of the session start empty.
 
     if (!services_.arguments.empty()) {   // step 7
@@ -195,11 +196,6 @@ void TForm1::WriteIniFileValue()
 {
     IniFile ini(settingsPath(), *services_.fs);
     writeMainSettings(ini, List, session.DbcsMessageMode);
-}
-
-void TForm1::applyListFont()
-{
-    applyListSettings(ListBox1, List);
 }
 
 StringList TForm1::markedPaths() const
@@ -288,6 +284,7 @@ void TForm1::MenuFontSetClick()
         // colour that does not parse stops here, before the chooser opens.
         if (std::optional<Text> face = fontFaceFromSetting(List.ListFontName))
             fontDialogFont_.setFamily(toQString(*face));
+        const QString startFace = fontDialogFont_.family();
         fontDialogFont_.setPointSize(std::max(1, integerOrThrow(List.ListFontSize)));
         const QColor colour = resolveColour(textToColour(List.ListFontColor));
 
@@ -295,10 +292,12 @@ void TForm1::MenuFontSetClick()
             services_.fontChooser->choose(this, fontDialogFont_, colour);
         if (!choice) return;
         fontDialogFont_ = choice->font;
-        if (std::optional<Text> face = fromQString(choice->font.family())) List.ListFontName = *face;
+        // A face left as it was keeps its setting as written ("system").
+        if (choice->font.family() != startFace)
+            if (std::optional<Text> face = fromQString(choice->font.family())) List.ListFontName = *face;
         List.ListFontSize = std::to_string(choice->font.pointSize());
         List.ListFontColor = colourToText(colourValueOf(choice->colour));
-        applyListFont();
+        applyListFont(ListBox1, List);
     });
 }
 
@@ -309,7 +308,7 @@ void TForm1::MenuBackColorSetClick()
         std::optional<QColor> chosen = services_.colourChooser->choose(this, initial);
         if (!chosen) return;
         List.ListBackColor = colourToText(colourValueOf(*chosen));
-        applyListFont();
+        applyListBackground(ListBox1, List);
     });
 }
 

@@ -85,7 +85,6 @@ private:
     void FormDestroy();
     void buildControls();
     void buildMenu();
-    void applyListFont();
     void runCaseConversion(bool upper);
     // "元に戻す(&Z)" is enabled while the last run has renames to put back.
     void showUndoState();

@@ -132,6 +132,7 @@ TForm12::TForm12(LauncherState& state, Prompter& prompter, FileChooser& files, Q
     connect(BtnCansel, &QPushButton::clicked, this, &TForm12::BtnCanselClick);
     connect(BtnRef, &QPushButton::clicked, this, &TForm12::BtnRefClick);
     Edit1->setFocus();
+    pressFocusedButtonOnEnter(this);
 }
 
 void TForm12::setFields(const LauncherEntry& fields)
@@ -196,7 +197,6 @@ bool TForm12::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (FormKeyDown(key->key())) return true;
-        if (pressFocusedButtonOnEnter(watched, key)) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -33,6 +33,7 @@ TForm13::TForm13(LauncherState& state, QWidget* parent) : QDialog(parent), state
     connect(BtnCansel, &QPushButton::clicked, this, &TForm13::BtnCanselClick);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm13::ListBox1Click);
     ListBox1->setFocus();
+    pressFocusedButtonOnEnter(this);
 }
 
 void TForm13::fillList(const ChooserList& list)
@@ -95,7 +96,6 @@ bool TForm13::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == ListBox1 ? ListBoxKeyDown(key->key()) : FormKeyDown(key->key())) return true;
-        if (pressFocusedButtonOnEnter(watched, key)) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -62,6 +62,7 @@ TForm11::TForm11(LauncherState& state, const Text& settingsPath, FileSystem& fs,
     BtnPaste->setEnabled(false);
     showList();
     ListBox1->setFocus();
+    pressFocusedButtonOnEnter(this);
 }
 
 void TForm11::showList()
@@ -168,7 +169,6 @@ bool TForm11::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == ListBox1 ? ListBoxKeyDown(key->key()) : FormKeyDown(key->key())) return true;
-        if (pressFocusedButtonOnEnter(watched, key)) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

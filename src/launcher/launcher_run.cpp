@@ -2,6 +2,8 @@
 
 #include "platform/shell.h"
 
+#include <utility>
+
 Text chooserLine(const LauncherEntry& entry)
 {
     return entry.ProgShortCut + "  " + entry.ProgTitle;
@@ -69,10 +71,17 @@ LaunchOutcome startLauncherChoice(const LauncherState& state, const Text& report
     if (row < 1 || row > launcherRowCount) return LaunchOutcome::NothingChosen;
 
     const LaunchRequest request = launchRequest(activeCodePage(), state.Table[row], reportPath);
-    const bool fits = request.program.size() <= launchBufferBytes &&
-                      request.parameters.size() <= launchBufferBytes &&
-                      request.directory.size() <= launchBufferBytes;
-    if (fits && shell.open(request.program, request.arguments, request.directory))
+    const std::pair<const Text*, const char*> values[] = {
+        {&request.program, "    実行ファイル名が長すぎます。          "},
+        {&request.parameters, "    オプションが長すぎます。          "},
+        {&request.directory, "    実行ディレクトリが長すぎます。          "}};
+    for (const auto& [value, message] : values) {
+        if (value->size() > launchBufferBytes) {
+            prompter.ask(fixedText(message), PromptKind::Warning, PbOk);
+            return LaunchOutcome::Failed;
+        }
+    }
+    if (shell.open(request.program, request.arguments, request.directory))
         return LaunchOutcome::Started;
     prompter.ask(launchFailureMessage(request.program), PromptKind::Warning, PbAbort);
     return LaunchOutcome::Failed;

@@ -52,8 +52,9 @@ Text launchFailureMessage(const Text& program);
 enum class LaunchOutcome { NothingChosen, Started, Failed };
 
 // Starts the row LauncherChoice of the table on the report: nothing for a
-// choice outside 1 to 9. A value longer than launchBufferBytes is refused,
-// and a refusal or a failure to start is reported with the failure message
-// (warning, abort) naming the program after substitution.
+// choice outside 1 to 9. A value longer than launchBufferBytes is refused
+// with a warning (one OK button) that names the field that is too long; a
+// failure to start is reported with the failure message (warning, abort)
+// naming the program after substitution.
 LaunchOutcome startLauncherChoice(const LauncherState& state, const Text& reportPath,
                                   ShellOpener& shell, Prompter& prompter);

@@ -62,7 +62,12 @@ bool LauncherSetup::beginAdd()
 
 int LauncherSetup::endAdd()
 {
-    return refresh(launcherRowCount);  // clamped to the last line
+    // The first free row has only used rows above it, so its line is the one
+    // that shows the new entry. Nothing stored (cancelled): the last line.
+    const int row = state_.LauncherEditRow;
+    const bool stored = row >= 0 && row < launcherRowCount &&
+                        !state_.WorkCopy.ProgTitle[std::size_t(row)].empty();
+    return refresh(stored ? row : launcherRowCount);  // clamped to the last line
 }
 
 LauncherEntry LauncherSetup::beginEdit()

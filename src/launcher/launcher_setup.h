@@ -35,7 +35,8 @@ public:
     // happens). Otherwise LauncherEditRow is the first free row and the
     // editor is to be opened with all fields empty.
     bool beginAdd();
-    // After the editor closed, however it closed: refresh, select the last line.
+    // After the editor closed, however it closed: refresh and select the line
+    // that shows the new entry, or the last line when none was stored.
     int endAdd();
 
     // Edit, before the editor: sets LauncherEditRow to the selected position

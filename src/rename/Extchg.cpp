@@ -73,6 +73,7 @@ void TForm3::buildControls()
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
     for (QWidget* w : tabOrder) w->installEventFilter(this);
+    pressFocusedButtonOnEnter(this);
     Edit1->setFocus();
 
     connect(BtnStartAdd, &QPushButton::clicked, this, &TForm3::BtnStartAddClick);
@@ -191,7 +192,7 @@ void TForm3::keyPressEvent(QKeyEvent* event)
     if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && FormKeyDown(event->key())) {
         return;
     }
-    // Enter presses nothing: there is no default button.
+    // Enter outside a button presses nothing: there is no default button.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
         return;

@@ -39,6 +39,7 @@ TForm6::TForm6(LauncherRun launcherRun, QWidget* parent)
     for (QWidget* w : {static_cast<QWidget*>(ListBox1), static_cast<QWidget*>(BtnLauncherRun),
                        static_cast<QWidget*>(BtnCansel)})
         w->installEventFilter(this);
+    pressFocusedButtonOnEnter(this);
     BtnLauncherRun->setFocus();
     FormCreate();
 }

@@ -1,6 +1,5 @@
 #include "ui/ByteLimitedEdit.h"
 
-#include "platform/codepage.h"
 #include "ui/qt_text.h"
 
 #include <QValidator>
@@ -85,6 +84,8 @@ int ByteLimitedEdit::limitLength(const QString& character)
     }
     const std::optional<Text> bytes = fromQString(character);
     if (!bytes || bytes->empty()) return 0;
-    if (activeCodePage() == CodePage::Utf8) return bytes->size() > 1 ? 2 : 1;
-    return static_cast<int>(bytes->size());
+    // The width in Shift-JIS, whatever the code page: one for ASCII and
+    // half-width katakana, two for every other character.
+    const bool narrow = first < 0x80 || (first >= 0xFF61 && first <= 0xFF9F);
+    return narrow ? 1 : 2;
 }

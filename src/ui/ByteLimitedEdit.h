@@ -1,11 +1,10 @@
 #pragma once
-// A single-line edit whose text is limited by its length in bytes of the
-// active code page, as a byte-limited edit control of that code page counts
-// them: one for a one-byte character, two for a double-byte one. In UTF-8 a
-// multibyte character counts as two, so "ten one-byte or five double-byte
-// characters" holds in both code pages. A character the code page cannot
-// represent, or a control character, is never taken in, whether typed or
-// pasted; a paste that does not fit is cut to fit.
+// A single-line edit whose text is limited by its width in Shift-JIS bytes,
+// in both code pages: one for ASCII and half-width katakana, two for any
+// other character, so "ten half-width or five full-width characters" holds
+// also in UTF-8. A character the active code page cannot represent, or a
+// control character, is never taken in, whether typed or pasted; a paste
+// that does not fit is cut to fit.
 #include "platform/text.h"
 
 #include <QLineEdit>

@@ -42,6 +42,9 @@ std::optional<FontChoice> QtFontChooser::choose(QWidget* parent, const QFont& fo
     // just the panel.
     QObject::connect(fonts_, &QDialog::rejected, &dialog, &QDialog::reject);
     QObject::connect(fonts_, &QDialog::accepted, &dialog, &QDialog::accept);
+    // A face the panel does not list ("system") is shown as a face it does;
+    // unless another face is picked, the given one comes back.
+    const QString shownFace = fonts_->currentFont().family();
 
     QColor chosen = colour;
     auto* colourButton = new QPushButton(uiText("色(&C)..."), &dialog);
@@ -67,8 +70,10 @@ std::optional<FontChoice> QtFontChooser::choose(QWidget* parent, const QFont& fo
     layout->addWidget(fonts_);
     layout->addLayout(row);
 
+    centreOnScreen(&dialog);
     const bool accepted = dialog.exec() == QDialog::Accepted;
-    const QFont result = fonts_->currentFont();
+    QFont result = fonts_->currentFont();
+    if (result.family() == shownFace) result.setFamily(font.family());
     layout->removeWidget(fonts_);
     fonts_->setParent(nullptr);
     if (!accepted) return std::nullopt;

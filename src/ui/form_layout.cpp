@@ -1,12 +1,76 @@
 #include "ui/form_layout.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMargins>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+
+namespace {
+
+class FocusedButtonEnter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (!button || (key != Qt::Key_Return && key != Qt::Key_Enter)) return false;
+        button->click();
+        return true;
+    }
+};
+
+// The frame of the last window a window manager framed: the best guess for
+// the next window's frame before it is shown.
+QMargins lastFrame;
+
+void moveToCentre(QWidget* window, QSize outer)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    // move() places the outer frame's top-left corner.
+    window->move(screen->geometry().topLeft() + centredPosition(outer, screen->geometry().size()));
+}
+
+// Centres the window again once its frame is known, then leaves it alone.
+class FrameCentring : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowActivate:
+            break;
+        default:
+            return false;
+        }
+        auto* window = static_cast<QWidget*>(watched);
+        const QRect frame = window->frameGeometry();
+        const QRect client = window->geometry();
+        if (frame.size() == client.size()) return false;
+        lastFrame = QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                             frame.right() - client.right(), frame.bottom() - client.bottom());
+        window->removeEventFilter(this);
+        deleteLater();
+        moveToCentre(window, frame.size());
+        return false;
+    }
+};
+
+}  // namespace
 
 void setupFixedWindow(QWidget* window, int clientWidth, int clientHeight, const QString& caption)
 {
@@ -38,6 +102,8 @@ QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& captio
 {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(objectName));
+    const int missing = label->fontMetrics().height() - geometry.height();
+    if (missing > 0) geometry.adjust(0, -(missing / 2), 0, missing - missing / 2);
     label->setGeometry(geometry);
     return label;
 }
@@ -52,22 +118,21 @@ QPoint centredPosition(QSize outerWindowSize, QSize screenSize)
 
 void centreOnScreen(QWidget* window)
 {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
     window->ensurePolished();
-    // The frame is known only once the window has a native handle.
+    // The frame is known only once the window has a native handle, and a
+    // window manager's frame only once the window is shown.
     window->winId();
     QSize outer = window->frameGeometry().size();
     if (outer.isEmpty()) outer = window->size();
-    QPoint topLeft = centredPosition(outer, screen->geometry().size());
-    // move() places the outer frame's top-left corner.
-    window->move(screen->geometry().topLeft() + topLeft);
+    if (outer == window->size() && !window->isVisible()) {
+        outer = outer.grownBy(lastFrame);
+        window->installEventFilter(new FrameCentring(window));
+    }
+    moveToCentre(window, outer);
 }
 
-bool pressFocusedButtonOnEnter(QObject* watched, const QKeyEvent* key)
+void pressFocusedButtonOnEnter(QWidget* window)
 {
-    auto* button = qobject_cast<QPushButton*>(watched);
-    if (!button || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)) return false;
-    button->click();
-    return true;
+    auto* filter = new FocusedButtonEnter(window);
+    for (QPushButton* button : window->findChildren<QPushButton*>()) button->installEventFilter(filter);
 }

@@ -19,17 +19,19 @@ void setupFixedWindow(QWidget* window, int clientWidth, int clientHeight, const 
 // button: Enter in a field never presses it.
 QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& caption,
                         QRect geometry);
+// A label whose box is lower than a line of its font (a CJK face chosen for
+// "System" in a Japanese locale) grows about the box's middle, so the text
+// stays where it was drawn and its access-key underline is not clipped.
 QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& caption,
                   QRect geometry);
 
-// Without default buttons Qt no longer presses a focused button on Enter;
-// the dialogs call this from their key filter so that Enter does, as Space
-// does. True when watched is a button and the key was Enter.
-class QObject;
-class QKeyEvent;
-bool pressFocusedButtonOnEnter(QObject* watched, const QKeyEvent* key);
+// Enter on a focused push button presses it, as Space does, in every window
+// (without default buttons Qt would not). Call once the window's buttons exist.
+void pressFocusedButtonOnEnter(QWidget* window);
 
 // Centring rule: (screen - window) / 2 each way, truncated toward zero.
 QPoint centredPosition(QSize outerWindowSize, QSize screenSize);
 // Moves the window so that its outer frame is centred on the primary screen.
+// A window manager's frame is known only once the window is shown; the window
+// is then centred again, once, by its real outer size.
 void centreOnScreen(QWidget* window);

@@ -3,7 +3,7 @@
 #include "ui/qt_text.h"
 
 #include <QApplication>
-#include <QListWidget>
+#include <QWidget>
 #include <QPalette>
 
 namespace {
@@ -53,11 +53,13 @@ QColor resolveColour(std::uint32_t colour)
     return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
-void applyListSettings(QListWidget* list, const ListSettings& settings)
+void applyListFont(QWidget* list, const ListSettings& settings)
 {
     QFont font = list->font();
-    if (std::optional<Text> face = fontFaceFromSetting(settings.ListFontName))
+    if (std::optional<Text> face = fontFaceFromSetting(settings.ListFontName)) {
         font.setFamily(toQString(*face));
+        list->setFont(font);
+    }
     const int points = integerOrThrow(settings.ListFontSize);
     const int height = fontHeightFromPoints(points, list->logicalDpiY());
     if (height != 0) font.setPixelSize(height < 0 ? -height : height);
@@ -66,6 +68,17 @@ void applyListSettings(QListWidget* list, const ListSettings& settings)
     QPalette palette = list->palette();
     palette.setColor(QPalette::Text, resolveColour(textToColour(settings.ListFontColor)));
     list->setPalette(palette);
+}
+
+void applyListBackground(QWidget* list, const ListSettings& settings)
+{
+    QPalette palette = list->palette();
     palette.setColor(QPalette::Base, resolveColour(textToColour(settings.ListBackColor)));
     list->setPalette(palette);
+}
+
+void applyListSettings(QWidget* list, const ListSettings& settings)
+{
+    applyListFont(list, settings);
+    applyListBackground(list, settings);
 }

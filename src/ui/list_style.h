@@ -3,12 +3,18 @@
 // main window and the report view both do.
 #include "settings/list_settings.h"
 
-class QListWidget;
+class QWidget;
 
+// All four settings, as at start: the font's, then the background.
 // Throws AppError (the integer error) for a size or colour that does not
-// parse; the settings applied before it stay applied. System colours are
-// resolved from the palette when the list is drawn.
-void applyListSettings(QListWidget* list, const ListSettings& settings);
+// parse; the settings applied before it stay applied (the face before the
+// size, the size before the colour). System colours are resolved from the
+// palette when the list is drawn.
+void applyListSettings(QWidget* list, const ListSettings& settings);
+// Face, size and text colour only, as the font command applies them.
+void applyListFont(QWidget* list, const ListSettings& settings);
+// The background colour only, as the background colour command applies it.
+void applyListBackground(QWidget* list, const ListSettings& settings);
 
 // The palette colour behind a colour value (system colours resolved now).
 #include <QColor>

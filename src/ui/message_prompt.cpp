@@ -2,16 +2,20 @@
 
 #include "platform/codepage.h"
 #include "platform/path.h"
+#include "ui/form_layout.h"
 #include "ui/qt_text.h"
 
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 namespace {
@@ -40,18 +44,19 @@ QString displayText(const Text& text)
 
 class PromptDialog : public QDialog {
 public:
-    PromptDialog(QWidget* parent, const Text& text, PromptKind kind, unsigned buttons)
+    PromptDialog(QWidget* parent, const QString& caption, const QString& text, PromptKind kind,
+                 unsigned buttons)
         : QDialog(parent)
     {
         setObjectName(QStringLiteral("MessagePrompt"));
-        setWindowTitle(promptCaption(kind));
+        setWindowTitle(caption);
         setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
         auto* icon = new QLabel(this);
         icon->setObjectName(QStringLiteral("PromptIcon"));
         const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
         icon->setPixmap(style()->standardIcon(iconOf(kind), nullptr, this).pixmap(size, size));
-        auto* label = new QLabel(displayText(text), this);
+        auto* label = new QLabel(text, this);
         label->setObjectName(QStringLiteral("PromptText"));
         label->setTextFormat(Qt::PlainText);
 
@@ -69,10 +74,7 @@ public:
             auto* button = new QPushButton(promptButtonCaption(b), this);
             button->setObjectName(QStringLiteral("PromptButton%1").arg(promptAnswerOf(b)));
             button->setAutoDefault(false);
-            if (b == enter) {
-                button->setDefault(true);
-                enterButton = button;
-            }
+            if (b == enter) enterButton = button;
             connect(button, &QPushButton::clicked, this, [this, b] { done(promptAnswerOf(b)); });
             row->addWidget(button);
             if (!firstButton) firstButton = button;
@@ -81,8 +83,21 @@ public:
         auto* layout = new QVBoxLayout(this);
         layout->addLayout(top);
         layout->addLayout(row);
+
+        // A text wider than the screen leaves room: its lines are broken,
+        // at blanks where there are any.
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            const int others = sizeHint().width() - label->sizeHint().width();
+            const int room = screen->availableGeometry().width() * 9 / 10 - others;
+            label->setText(wrappedText(text, label->font(), room));
+            top->invalidate();
+            layout->invalidate();
+        }
         setFixedSize(sizeHint());
+        // The button that Enter stands for has the focus at first; from
+        // then on Enter presses the focused button.
         if (QPushButton* focus = enterButton ? enterButton : firstButton) focus->setFocus();
+        pressFocusedButtonOnEnter(this);
     }
 
 protected:
@@ -182,16 +197,40 @@ QtPrompter::QtPrompter(QWidget* parent, QString applicationTitle)
 
 int QtPrompter::ask(const Text& text, PromptKind kind, unsigned buttons)
 {
-    PromptDialog dialog(parent_, text, kind, buttons);
+    PromptDialog dialog(parent_, promptCaption(kind), displayText(text), kind, buttons);
+    centreOnScreen(&dialog);
     return dialog.exec();
 }
 
 void QtPrompter::showError(const Text& text)
 {
-    QMessageBox box(QMessageBox::Critical, title_, displayText(text) + QLatin1Char('.'),
-                    QMessageBox::Ok, parent_);
-    box.setTextFormat(Qt::PlainText);
+    // The plain error box is a prompt of its own caption with one OK button.
+    PromptDialog box(parent_, title_, displayText(text) + QLatin1Char('.'), PromptKind::Error, PbOk);
+    centreOnScreen(&box);
     box.exec();
+}
+
+QString wrappedText(const QString& text, const QFont& font, int width)
+{
+    const QFontMetrics metrics(font);
+    QStringList lines;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        if (width <= 0 || metrics.horizontalAdvance(line) <= width) {
+            lines << line;
+            continue;
+        }
+        QTextLayout layout(line, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine piece = layout.createLine(); piece.isValid(); piece = layout.createLine()) {
+            piece.setLineWidth(width);
+            lines << line.mid(piece.textStart(), piece.textLength());
+        }
+        layout.endLayout();
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString applicationTitle(const Text& programPath)

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QFont;
 class QWidget;
 
 class QtPrompter : public Prompter {
@@ -32,3 +33,7 @@ QString promptButtonCaption(PromptButton button);
 PromptButton promptEnterButton(unsigned buttons);
 PromptButton promptEscapeButton(unsigned buttons);
 int promptAnswerOf(PromptButton button);
+
+// text with every line wider than width broken into lines that fit, at
+// blanks where possible, anywhere else otherwise; no character is dropped.
+QString wrappedText(const QString& text, const QFont& font, int width);

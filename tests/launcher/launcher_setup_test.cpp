@@ -180,7 +180,7 @@ struct AddCase {
 
 class LauncherAddTest : public testing::TestWithParam<AddCase> {};
 
-TEST_P(LauncherAddTest, EditsTheFirstFreeRowAndSelectsTheLastLine)
+TEST_P(LauncherAddTest, EditsTheFirstFreeRowAndSelectsTheNewEntry)
 {
     const AddCase& c = GetParam();
     LauncherState state = stateWith(c.initial);
@@ -193,7 +193,7 @@ TEST_P(LauncherAddTest, EditsTheFirstFreeRowAndSelectsTheLastLine)
     // What the editor stores.
     state.WorkCopy.setLine(std::size_t(c.editRow), entryFor("X"));
     const int selected = setup.endAdd();
-    EXPECT_EQ(selected, int(setup.lines().size()) - 1);
+    EXPECT_EQ(setup.lines().at(std::size_t(selected)), "X");
     for (std::size_t i = 0; i < 9; ++i) {
         if (!c.initial[i].empty()) {
             EXPECT_EQ(state.WorkCopy.ProgTitle[i], c.initial[i]) << i;
@@ -209,6 +209,15 @@ INSTANTIATE_TEST_SUITE_P(
                     AddCase{"free_row_between", gapMiddle, 1},
                     AddCase{"eight", {"A", "B", "C", "D", "E", "F", "G", "H", ""}, 8}),
     [](const auto& info) { return std::string(info.param.label); });
+
+TEST(LauncherSetupTest, AddCancelledSelectsTheLastLine)
+{
+    LauncherState state = stateWith(gapFirst);
+    ScriptedPrompter prompter;
+    LauncherSetup setup(state, prompter);
+    ASSERT_TRUE(setup.beginAdd());
+    EXPECT_EQ(setup.endAdd(), int(setup.lines().size()) - 1);
+}
 
 TEST(LauncherSetupTest, AddAtNineEntriesWarnsAndChangesNothing)
 {
