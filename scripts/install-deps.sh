@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk
+  xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk openbox
   dosfstools desktop-file-utils xdg-utils libglib2.0-bin dpkg-dev file
   qt6-translations-l10n
   exfatprogs exfat-fuse fuse3 libfuse3-dev

@@ -1,5 +1,7 @@
 #include "ui/form_layout.h"
 
+#include "platform/window_frame.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -8,6 +10,7 @@
 #include <QMargins>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -32,42 +35,88 @@ protected:
 // the next window's frame before it is shown.
 QMargins lastFrame;
 
-void moveToCentre(QWidget* window, QSize outer)
+// Places the window so that its outer frame, given by the frame's margins
+// around the client area, is centred. The client position is set, so the
+// window manager's idea of the frame never shifts the window.
+void placeCentred(QWidget* window, QMargins frame)
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
-    // move() places the outer frame's top-left corner.
-    window->move(screen->geometry().topLeft() + centredPosition(outer, screen->geometry().size()));
+    const QPoint outer = screen->geometry().topLeft() +
+                         centredPosition(window->size().grownBy(frame), screen->geometry().size());
+    window->setGeometry(QRect(outer + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+// The window manager's frame around a shown window; null while not known.
+QMargins knownFrame(QWidget* window)
+{
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    if (frame.size() != client.size())
+        return QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                        frame.right() - client.right(), frame.bottom() - client.bottom());
+    // Qt learns of a frame only with the window's next configure event;
+    // the window manager may have told it already.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (std::optional<FrameExtents> e = windowFrameExtents(window->winId()))
+            return QMargins(e->left, e->top, e->right, e->bottom);
+    }
+    return {};
 }
 
 // Centres the window again once its frame is known, then leaves it alone.
+// A window manager may tell the frame only some time after the window is
+// shown, without any event for the window: the frame is looked at for a
+// second after the window is shown.
 class FrameCentring : public QObject {
 public:
-    using QObject::QObject;
+    explicit FrameCentring(QWidget* window) : QObject(window), window_(window)
+    {
+        window->installEventFilter(this);
+        timer_.setInterval(25);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            if (!centreByFrame() && ++ticks_ >= 40) finish();
+        });
+    }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool eventFilter(QObject*, QEvent* event) override
     {
         switch (event->type()) {
         case QEvent::Show:
+            timer_.start();
+            centreByFrame();
+            break;
         case QEvent::Move:
-        case QEvent::Resize:
         case QEvent::WindowActivate:
+            centreByFrame();
             break;
         default:
-            return false;
+            break;
         }
-        auto* window = static_cast<QWidget*>(watched);
-        const QRect frame = window->frameGeometry();
-        const QRect client = window->geometry();
-        if (frame.size() == client.size()) return false;
-        lastFrame = QMargins(client.left() - frame.left(), client.top() - frame.top(),
-                             frame.right() - client.right(), frame.bottom() - client.bottom());
-        window->removeEventFilter(this);
-        deleteLater();
-        moveToCentre(window, frame.size());
         return false;
     }
+
+private:
+    bool centreByFrame()
+    {
+        const QMargins frame = knownFrame(window_);
+        if (frame.isNull()) return false;
+        lastFrame = frame;
+        finish();
+        placeCentred(window_, frame);
+        return true;
+    }
+    void finish()
+    {
+        timer_.stop();
+        window_->removeEventFilter(this);
+        deleteLater();
+    }
+
+    QWidget* window_;
+    QTimer timer_;
+    int ticks_ = 0;
 };
 
 }  // namespace
@@ -119,16 +168,14 @@ QPoint centredPosition(QSize outerWindowSize, QSize screenSize)
 void centreOnScreen(QWidget* window)
 {
     window->ensurePolished();
-    // The frame is known only once the window has a native handle, and a
-    // window manager's frame only once the window is shown.
-    window->winId();
-    QSize outer = window->frameGeometry().size();
-    if (outer.isEmpty()) outer = window->size();
-    if (outer == window->size() && !window->isVisible()) {
-        outer = outer.grownBy(lastFrame);
-        window->installEventFilter(new FrameCentring(window));
+    if (window->isVisible()) {
+        placeCentred(window, knownFrame(window));
+        return;
     }
-    moveToCentre(window, outer);
+    // Before it is shown, the frame is guessed from the last window that was
+    // framed, and corrected once known.
+    new FrameCentring(window);
+    placeCentred(window, lastFrame);
 }
 
 void pressFocusedButtonOnEnter(QWidget* window)
