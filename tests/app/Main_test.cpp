@@ -412,6 +412,47 @@ private slots:
         QCOMPARE(form.List.ListFontSize, Text("big"));
     }
 
+    // The font command applies face, size and colour, the background command
+    // the background only: an unparsable setting of the other one is left alone.
+    void eachChooserAppliesOnlyWhatItChose_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<int>("command");  // 0 none, 1 font, 2 background
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QColor>("text");
+        QTest::addColumn<QColor>("base");
+        QTest::newRow("background, text colour unparsable")
+            << QByteArray("TextFontColor=0xFF") << 2 << QString() << QColor() << QColor(0x12, 0x34, 0x56);
+        QTest::newRow("font, background unparsable")
+            << QByteArray("TextBackColor=bogus") << 1 << QStringLiteral("Noto Sans CJK JP")
+            << QColor(255, 0, 0) << QColor();
+        QTest::newRow("start, size unparsable: the face still applies")
+            << QByteArray("TextFontName=Noto Sans CJK JP\r\nTextFontSize=big") << 0
+            << QStringLiteral("Noto Sans CJK JP") << QColor() << QColor();
+    }
+    void eachChooserAppliesOnlyWhatItChose()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(int, command);
+        QFETCH(QString, family);
+        QFETCH(QColor, text);
+        QFETCH(QColor, base);
+        MainWindowFixture f;
+        f.dir.write("vorel.INI", "[TextJyouhou]\r\n" + settings.toStdString() + "\r\n");
+        TForm1& form = f.start();
+        QCOMPARE(f.prompter.errors.size(), size_t(1));  // at start
+        QFont chosen(QStringLiteral("Noto Sans CJK JP"));
+        chosen.setPointSize(12);
+        f.fonts.answer = FontChoice{chosen, QColor(255, 0, 0)};
+        f.colours.answer = QColor(0x12, 0x34, 0x56);
+        if (command == 1) form.MenuFontSet->trigger();
+        if (command == 2) form.MenuBackColorSet->trigger();
+        QCOMPARE(f.prompter.errors.size(), size_t(1));
+        if (!family.isEmpty()) QCOMPARE(form.ListBox1->font().family(), family);
+        if (text.isValid()) QCOMPARE(form.ListBox1->palette().color(QPalette::Text), text);
+        if (base.isValid()) QCOMPARE(form.ListBox1->palette().color(QPalette::Base), base);
+    }
+
     void backgroundColourOutsideTheNames()
     {
         MainWindowFixture f;

@@ -1,5 +1,7 @@
 // The Qt choosers: Qt's own texts in Japanese once the translation is
-// installed, the program's own captions as they are, Escape closing them.
+// installed, the program's own captions as they are, Escape closing them,
+// Enter confirming them, and a face the font panel does not list coming
+// back unchanged unless another face was picked.
 #include "ui/choosers.h"
 #include "ui/qt_translation.h"
 
@@ -84,6 +86,51 @@ private slots:
             QVERIFY(!chooser.choose(nullptr, QFont(), Qt::black));
             QVERIFY(!stillOpen);
         }
+    }
+
+    void fontChooserByKeyboard_data()
+    {
+        QTest::addColumn<QString>("startFace");
+        QTest::addColumn<QString>("typedFace");  // typed into the face list first
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("confirmed");
+        QTest::addColumn<QString>("face");
+        QTest::newRow("Escape cancels") << "system" << QString() << int(Qt::Key_Escape) << false << QString();
+        QTest::newRow("Enter keeps an unlisted face")
+            << "system" << QString() << int(Qt::Key_Return) << true << "system";
+        QTest::newRow("Enter takes the face typed")
+            << "system" << "Noto Sans CJK JP" << int(Qt::Key_Return) << true << "Noto Sans CJK JP";
+        QTest::newRow("keypad Enter")
+            << "system" << "Nimbus Roman" << int(Qt::Key_Enter) << true << "Nimbus Roman";
+        QTest::newRow("Escape after typing") << "system" << "DejaVu Sans" << int(Qt::Key_Escape) << false
+                                             << QString();
+    }
+    void fontChooserByKeyboard()
+    {
+        QFETCH(QString, startFace);
+        QFETCH(QString, typedFace);
+        QFETCH(int, key);
+        QFETCH(bool, confirmed);
+        QFETCH(QString, face);
+        QtFontChooser chooser;
+        bool closedByKey = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            // The face list has the focus; typing selects a face in it.
+            if (!typedFace.isEmpty()) QTest::keyClicks(QApplication::focusWidget(), typedFace);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
+                            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            closedByKey = !dialog->isVisible();
+            if (!closedByKey) static_cast<QDialog*>(dialog)->reject();
+        });
+        QFont start(startFace);
+        start.setPointSize(14);
+        const std::optional<FontChoice> choice = chooser.choose(nullptr, start, Qt::black);
+        QVERIFY(closedByKey);
+        QCOMPARE(choice.has_value(), confirmed);
+        if (choice) QCOMPARE(choice->font.family(), face);
     }
 };
 
