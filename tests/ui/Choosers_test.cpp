@@ -130,7 +130,8 @@ private slots:
         const std::optional<FontChoice> choice = chooser.choose(nullptr, start, Qt::black);
         QVERIFY(closedByKey);
         QCOMPARE(choice.has_value(), confirmed);
-        if (choice) QCOMPARE(choice->font.family(), face);
+        // A listed face may carry its foundry: "Nimbus Roman [urw]".
+        if (choice) QVERIFY2(choice->font.family().startsWith(face), qPrintable(choice->font.family()));
     }
 };
 
