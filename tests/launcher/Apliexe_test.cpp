@@ -235,6 +235,19 @@ private slots:
         QCOMPARE(l.prompter.prompts[0].buttons, unsigned(PbAbort));
     }
 
+    void tooLongProgramIsRefusedAsTooLong()
+    {
+        LauncherTable t = editors();
+        t[1].ProgName = "/" + std::string(300, 'p');
+        Launch l(t);
+        l.run([&](TForm13* f) { QTest::keyClick(f->ListBox1, Qt::Key_Return); });
+        QCOMPARE(l.shell.calls, 0);
+        QCOMPARE(l.prompter.prompts.size(), std::size_t(1));
+        QCOMPARE(l.prompter.prompts[0].text, fixedText("    実行ファイル名が長すぎます。          "));
+        QCOMPARE(l.prompter.prompts[0].kind, PromptKind::Warning);
+        QCOMPARE(l.prompter.prompts[0].buttons, unsigned(PbOk));
+    }
+
     void tableIsReadAgainAtEveryStart()
     {
         Launch l(editors());

@@ -284,6 +284,22 @@ private slots:
         QCOMPARE(back[3], (LauncherEntry{"New", "/bin/new", "", "", " "}));
     }
 
+    void addWithAFreeRowAboveSelectsTheNewEntry()
+    {
+        Settings s({"", "B", "C", "", "", "", "", "", ""});
+        s.open([&](TForm11* f) {
+            QObject guard;
+            whenModal<TForm12>(guard, [&](TForm12* e) {
+                QTest::keyClicks(e->Edit1, "New");
+                QTest::keyClicks(e->Edit2, "/bin/new");
+                QTest::mouseClick(e->BtnOk, Qt::LeftButton);
+            });
+            QTest::mouseClick(f->BtnAdd, Qt::LeftButton);
+            QCOMPARE(linesOf(f->ListBox1), (QStringList{"New", "B", "C"}));
+            QCOMPARE(f->ListBox1->currentRow(), 0);
+        });
+    }
+
     void editShowsTheSelectedRowAndTitleOnlyStoreShowsInTheList()
     {
         Settings s(two);
