@@ -84,8 +84,10 @@ protected:
     {
         switch (event->type()) {
         case QEvent::Show:
+            // Not asked yet: asking Qt for the frame of a window that is not
+            // yet mapped was seen to keep another program's window, raised
+            // later, from coming to the front.
             timer_.start();
-            centreByFrame();
             break;
         case QEvent::Move:
         case QEvent::WindowActivate:
