@@ -112,9 +112,9 @@ private slots:
                 if (!d->isVisible()) break;
                 press(d, Qt::Key(key), key == Qt::Key_Y ? Qt::AltModifier : Qt::NoModifier);
             }
-            // An access key clicks a moment later.
-            QTest::qWaitFor([d] { return !d->isVisible(); }, 500);
-            if (d->isVisible()) d->done(0);  // the keys pressed nothing
+            // An access key clicks a moment later; keys that pressed nothing
+            // leave the prompt open.
+            if (!QTest::qWaitFor([d] { return !d->isVisible(); }, 500)) d->done(0);
         });
         QCOMPARE(got, answer);
     }
