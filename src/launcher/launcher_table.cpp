@@ -32,8 +32,36 @@ void writeLauncherTable(IniFile& ini, const LauncherTable& table)
             ini.WriteString(launcherSections[f], rowKey(row), table[row].*launcherFields[f]);
 }
 
+namespace {
+
+// An argument as splitCommandArguments reads it back: quoted when it holds a
+// blank or a double quote, a double quote inside written as three.
+Text quotedArgument(const std::string& arg)
+{
+    if (!arg.empty() && arg.find_first_of(" \t\r\n\v\f\"") == std::string::npos) return arg;
+    Text out = "\"";
+    for (char c : arg) out += c == '"' ? Text("\"\"\"") : Text(1, c);
+    return out + "\"";
+}
+
+}  // namespace
+
+LauncherEntry desktopLauncherEntry(CodePage cp, const DesktopApplication& app, const Text& shortcut)
+{
+    LauncherEntry entry;
+    if (std::optional<Text> name = fromUtf8(cp, app.name)) entry.ProgTitle = *name;
+    if (entry.ProgTitle.empty()) entry.ProgTitle = app.program.substr(app.program.rfind('/') + 1);
+    entry.ProgName = app.program;
+    for (const std::string& arg : app.arguments) {
+        if (!entry.ProgOption.empty()) entry.ProgOption += ' ';
+        entry.ProgOption += arg == "%f" ? Text(arg) : quotedArgument(arg);
+    }
+    entry.ProgShortCut = shortcut;
+    return entry;
+}
+
 LauncherTable firstRunLauncherTable(const Text& systemRoot, const Text& winBootDir,
-                                    const Text& windowsDir)
+                                    const Text& windowsDir, const DesktopLookup& lookup)
 {
     Text systemKind;
     if (!systemRoot.empty()) systemKind = "WINNT";
@@ -50,6 +78,11 @@ LauncherTable firstRunLauncherTable(const Text& systemRoot, const Text& winBootD
     } else if (systemKind == "WINDOWS") {
         table[1] = {fixedText("メモ帳(Windows)"), notepad, "%f", "", "M"};
         table[2] = {fixedText("ワードパット(Windows)"), windowsDir + "\\WRITE.EXE", "%f", "", "W"};
+    } else if (lookup) {
+        int row = 1;
+        if (std::optional<DesktopApplication> editor = lookup("text/plain"))
+            table[row++] = desktopLauncherEntry(activeCodePage(), *editor, "M");
+        table[row] = {fixedText("既定のアプリ(xdg-open)"), "xdg-open", "%f", "", "W"};
     }
     return table;
 }

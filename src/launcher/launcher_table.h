@@ -1,10 +1,13 @@
 #pragma once
 // The launcher's table of up to nine programs, its settings sections, and the
 // working copy that the settings dialog edits.
+#include "platform/codepage.h"
+#include "platform/desktop_apps.h"
 #include "platform/text.h"
 
 #include <array>
 #include <cstddef>
+#include <functional>
 
 class IniFile;
 
@@ -46,12 +49,25 @@ void readLauncherTable(const IniFile& ini, LauncherTable& table);
 // write throws its AppError; the later values are not written.
 void writeLauncherTable(IniFile& ini, const LauncherTable& table);
 
+// Finds the desktop's application for a MIME type.
+using DesktopLookup = std::function<std::optional<DesktopApplication>(const std::string&)>;
+
 // The table that a first start writes. The system kind is "WINNT" when
 // systemRoot is not empty, "WINDOWS" when winBootDir is not empty (this wins);
-// windowsDir is put before the default program files. Rows without a default
-// program are empty with the shortcut "*". Values in the active code page.
+// windowsDir is put before the default program files. Without a system kind
+// (Linux), row 1 is the desktop's text editor for "text/plain" (shortcut
+// "M") and row 2 the desktop's opener "xdg-open" (shortcut "W"), both with
+// the option "%f"; without an editor the opener is row 1. Rows without a
+// default program are empty with the shortcut "*". Values in the active code
+// page.
 LauncherTable firstRunLauncherTable(const Text& systemRoot, const Text& winBootDir,
-                                    const Text& windowsDir);
+                                    const Text& windowsDir,
+                                    const DesktopLookup& lookup = defaultApplicationFor);
+
+// A launcher row for a desktop application: its name as title (the program
+// file's name when the name cannot be held in the code page), its program,
+// its other arguments quoted where needed and "%f".
+LauncherEntry desktopLauncherEntry(CodePage cp, const DesktopApplication& app, const Text& shortcut);
 
 // The dialog's working copy: five lists, one per field; line i is row i+1.
 // Created with nine lines; a paste makes every list one line longer, but only

@@ -36,6 +36,10 @@ bool openWithShell(const Text& file, const StringList& arguments, const Text& di
 // The same with a parameter string, split by splitCommandArguments.
 bool openWithShell(const Text& file, const Text& parameters, const Text& directory);
 
+// The executable that a bare program name stands for, searched in the
+// directories of PATH; absolute, or empty when there is none.
+Text findProgramOnPath(const Text& name);
+
 // Opens an existing file with the desktop's associated program; false when
 // the file is missing or the opener could not be started.
 bool openDocument(const Text& path);

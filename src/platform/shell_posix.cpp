@@ -228,6 +228,11 @@ StringList splitCommandArguments(const Text& command, std::size_t at, std::size_
     return split(command, at, length, &literal);
 }
 
+Text findProgramOnPath(const Text& name)
+{
+    return findOnPath(name);
+}
+
 bool openWithShell(const Text& file, const StringList& arguments, const Text& directory)
 {
     if (file.empty()) return false;

@@ -1,7 +1,11 @@
 // The main window: start-up, layout, keys, and the settings written at exit.
 #include "app/Dbcsset.h"
+#include "launcher/launcher_run.h"
 #include "platform/codepage.h"
+#include "settings/ini_file.h"
+#include "support/env_scope.h"
 #include "support/main_window_fixture.h"
+#include "support/recorder.h"
 #include "ui/extent_list.h"
 
 #include <QAction>
@@ -45,6 +49,42 @@ private slots:
         const std::string ini = TempDir::read(f.settingsPath());
         QVERIFY(ini.find("[ProgTitle]\r\n") != std::string::npos);
         QVERIFY(ini.find("TextJyouhou") == std::string::npos);  // written only at exit
+    }
+
+    void firstStartOnLinuxOpensTheReportInTheDesktopEditor()
+    {
+        MainWindowFixture f;
+        EnvScope env;
+        for (const char* name : {"SYSTEMROOT", "WINBOOTDIR", "WINDIR", "XDG_CURRENT_DESKTOP"})
+            env.unset(name);
+        env.set("XDG_CONFIG_HOME", f.dir.file("config"));
+        env.set("XDG_DATA_HOME", f.dir.file("data"));
+        env.set("XDG_CONFIG_DIRS", f.dir.file("none"));
+        env.set("XDG_DATA_DIRS", f.dir.file("none"));
+        std::filesystem::create_directories(f.dir.path() / "data/applications");
+        std::filesystem::create_directories(f.dir.path() / "config");
+        const std::string record = f.dir.file("record");
+        const std::string editor = writeRecorder(f.dir, "fakeedit", record);
+        f.dir.write("data/applications/fake.desktop",
+                    "[Desktop Entry]\nType=Application\nName=Fake Editor\nExec=" + editor + " %U\n");
+        f.dir.write("config/mimeapps.list", "[Default Applications]\ntext/plain=fake.desktop;\n");
+
+        f.start();
+        const std::string ini = TempDir::read(f.settingsPath());
+        for (const std::string& section :
+             {"[ProgTitle]\r\n1=Fake Editor\r\n2=" + fixedText("既定のアプリ(xdg-open)") + "\r\n3=\r\n",
+              "[ProgName]\r\n1=" + editor + "\r\n2=xdg-open\r\n3=\r\n",
+              std::string("[ProgOption]\r\n1=%f\r\n2=%f\r\n3=\r\n"),
+              std::string("[ProgDir]\r\n1=\r\n2=\r\n3=\r\n"),
+              std::string("[ProgShortCut]\r\n1=M\r\n2=W\r\n3=*\r\n")})
+            QVERIFY2(ini.find(section) != std::string::npos, section.c_str());
+
+        LauncherState launcher;
+        readLauncherTable(IniFile(f.settingsPath(), systemFileSystem()), launcher.Table);
+        launcher.LauncherChoice = 1;
+        const Text report = f.dir.file("vorel.TXT");
+        QCOMPARE(startLauncherChoice(launcher, report, systemShell(), f.prompter), LaunchOutcome::Started);
+        QVERIFY(waitForRecord(record).find("\n" + report + "\n") != std::string::npos);
     }
 
     void secondStartAsksNothingAndKeepsTheFile()

@@ -2,6 +2,7 @@
 
 #include "platform/app_error.h"
 #include "platform/codepage.h"
+#include "platform/shell.h"
 #include "settings/ini_file.h"
 #include "settings/memory_file_system.h"
 #include "support/code_page_scope.h"
@@ -12,8 +13,6 @@
 #include <string>
 
 namespace {
-
-// Restores the code page a test switched to.
 
 LauncherTable sampleTable()
 {
@@ -119,10 +118,18 @@ struct FirstRunCase {
 
 class FirstRunTableTest : public testing::TestWithParam<FirstRunCase> {};
 
+// A desktop look-up that must not be asked.
+std::optional<DesktopApplication> noLookup(const std::string& type)
+{
+    ADD_FAILURE() << "desktop asked for " << type;
+    return std::nullopt;
+}
+
 TEST_P(FirstRunTableTest, Rows)
 {
     const FirstRunCase& c = GetParam();
-    const LauncherTable t = firstRunLauncherTable(c.systemRoot, c.winBootDir, c.windowsDir);
+    const LauncherTable t = firstRunLauncherTable(c.systemRoot, c.winBootDir, c.windowsDir,
+                                                  *c.title1 ? noLookup : DesktopLookup());
     const bool defaults = *c.title1 != '\0';
     EXPECT_EQ(t[1].ProgTitle, fixedText(c.title1));
     EXPECT_EQ(t[1].ProgName, c.program1);
@@ -145,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "ワードパット(WinNT)", "D\\SYSTEM32\\WRITE.EXE"},
         FirstRunCase{"win_boot_dir_only_no_windir", "", "C:\\", "", "メモ帳(Windows)",
                      "\\NOTEPAD.EXE", "ワードパット(Windows)", "\\WRITE.EXE"},
-        FirstRunCase{"neither", "", "", "C:\\WINDOWS", "", "", "", ""}),
+        FirstRunCase{"neither_without_a_desktop", "", "", "C:\\WINDOWS", "", "", "", ""}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(FirstRunTableTest, TitlesInShiftJis)
@@ -153,6 +160,65 @@ TEST(FirstRunTableTest, TitlesInShiftJis)
     CodePageScope scope(CodePage::Cp932);
     const LauncherTable t = firstRunLauncherTable("C:\\WINNT", "", "C:\\WINNT");
     EXPECT_EQ(t[1].ProgTitle, "\x83\x81\x83\x82\x92\xA0(WinNT)");
+}
+
+const LauncherEntry openerRow{"既定のアプリ(xdg-open)", "xdg-open", "%f", "", "W"};
+const LauncherEntry freeRow{"", "", "", "", "*"};
+
+struct DesktopRowsCase {
+    const char* label;
+    std::optional<DesktopApplication> editor;
+    LauncherEntry row1, row2;
+};
+
+class DesktopRowsTest : public testing::TestWithParam<DesktopRowsCase> {};
+
+TEST_P(DesktopRowsTest, EditorAndOpener)
+{
+    const DesktopRowsCase& c = GetParam();
+    std::vector<std::string> asked;
+    const LauncherTable t = firstRunLauncherTable("", "", "/windows", [&](const std::string& type) {
+        asked.push_back(type);
+        return c.editor;
+    });
+    EXPECT_EQ(asked, std::vector<std::string>{"text/plain"});
+    EXPECT_EQ(t[1], c.row1);
+    EXPECT_EQ(t[2], c.row2);
+    for (int r = 3; r <= 9; ++r) EXPECT_EQ(t[r], freeRow) << r;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Desktops, DesktopRowsTest,
+    testing::Values(
+        DesktopRowsCase{"editor", DesktopApplication{"Mousepad", "mousepad", {"%f"}},
+                        {"Mousepad", "mousepad", "%f", "", "M"}, openerRow},
+        DesktopRowsCase{"editor_with_arguments",
+                        DesktopApplication{"Ed", "/opt/my ed/ed", {"--new", "a \"b\"", "%f", ""}},
+                        {"Ed", "/opt/my ed/ed", "--new \"a \"\"\"b\"\"\"\" %f \"\"", "", "M"}, openerRow},
+        DesktopRowsCase{"name_outside_the_code_page_gives_the_file_name",
+                        DesktopApplication{"\xff", "/usr/bin/ed", {"%f"}},
+                        {"ed", "/usr/bin/ed", "%f", "", "M"}, openerRow},
+        DesktopRowsCase{"no_editor_puts_the_opener_first", std::nullopt, openerRow, freeRow}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(DesktopRowsTest, ShiftJisTitles)
+{
+    CodePageScope scope(CodePage::Cp932);
+    const LauncherTable t = firstRunLauncherTable("", "", "", [](const std::string&) {
+        return DesktopApplication{"テキストエディター", "ed", {"%f"}};
+    });
+    EXPECT_EQ(t[1].ProgTitle, fixedText("テキストエディター"));
+    EXPECT_EQ(t[1].ProgTitle.substr(0, 2), "\x83\x65");
+    EXPECT_EQ(t[2].ProgTitle, fixedText("既定のアプリ(xdg-open)"));
+}
+
+TEST(DesktopRowsTest, ArgumentsComeBackWholeWithTheReportPath)
+{
+    const LauncherEntry e = desktopLauncherEntry(
+        CodePage::Utf8, {"Ed", "ed", {"--title", "my \"report\"", "%f"}}, "M");
+    const std::size_t at = e.ProgOption.find("%f");
+    EXPECT_EQ(splitCommandArguments(e.ProgOption, at, 2, "/my dir/vorel.TXT"),
+              (StringList{"--title", "my \"report\"", "/my dir/vorel.TXT"}));
 }
 
 TEST(LauncherWorkCopyTest, LinesFollowTheTableAndGrowOnInsert)

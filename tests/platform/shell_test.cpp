@@ -1,5 +1,7 @@
 #include "platform/shell.h"
 
+#include "support/env_scope.h"
+#include "support/recorder.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -72,56 +74,6 @@ INSTANTIATE_TEST_SUITE_P(
         LiteralCase{"after_closing_quote", "\"x\"%f", 3, {"x/my dir/\"a\" b"}},
         LiteralCase{"second_placeholder_stays", "%f %f", 0, {"/my dir/\"a\" b", "%f"}}),
     [](const auto& info) { return std::string(info.param.label); });
-
-// Sets PATH for one test and puts it back.
-class PathScope {
-public:
-    explicit PathScope(const std::string& front)
-    {
-        const char* old = std::getenv("PATH");
-        saved_ = old ? old : "";
-        had_ = old != nullptr;
-        const std::string value = front + (saved_.empty() ? "" : ":" + saved_);
-        ::setenv("PATH", value.c_str(), 1);
-    }
-    ~PathScope()
-    {
-        if (had_)
-            ::setenv("PATH", saved_.c_str(), 1);
-        else
-            ::unsetenv("PATH");
-    }
-
-private:
-    std::string saved_;
-    bool had_ = false;
-};
-
-// A program that records its working directory, its session and its
-// arguments, one a line, into record; the file appears whole (renamed into
-// place) once the program has run.
-std::string writeRecorder(const TempDir& dir, const std::string& name, const std::string& record)
-{
-    const std::string path = dir.write(
-        name,
-        "#!/bin/sh\n"
-        "out='" + record + "'\n"
-        "{ pwd; cut -d' ' -f6 /proc/$$/stat; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > \"$out.part\"\n"
-        "mv \"$out.part\" \"$out\"\n");
-    ::chmod(path.c_str(), 0755);
-    return path;
-}
-
-// Waits for the recorder's file; bounded, so a program that never ran fails
-// the test instead of hanging it.
-std::string waitForRecord(const std::string& record)
-{
-    for (int i = 0; i < 3000; ++i) {
-        if (std::filesystem::exists(record)) return TempDir::read(record);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return "(never written)";
-}
 
 std::string lines(const StringList& items)
 {

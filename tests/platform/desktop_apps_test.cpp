@@ -1,0 +1,181 @@
+#include "platform/desktop_apps.h"
+
+#include "support/env_scope.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include <sys/stat.h>
+
+namespace {
+
+// A private XDG world: configuration and data folders of the user and of the
+// system, and a folder of programs on PATH.
+class XdgWorld {
+public:
+    XdgWorld()
+    {
+        env.set("HOME", dir.file("home"));
+        env.set("XDG_CONFIG_HOME", dir.file("config"));
+        env.set("XDG_CONFIG_DIRS", dir.file("sysconfig"));
+        env.set("XDG_DATA_HOME", dir.file("data"));
+        env.set("XDG_DATA_DIRS", dir.file("sysdata1") + ":relative/ignored:" + dir.file("sysdata2"));
+        env.unset("XDG_CURRENT_DESKTOP");
+        env.set("PATH", dir.file("bin"));
+        program("fakeedit");
+        program("other");
+    }
+    void write(const std::string& relative, const std::string& text)
+    {
+        std::filesystem::create_directories((dir.path() / relative).parent_path());
+        dir.write(relative, text);
+    }
+    void program(const std::string& name)
+    {
+        write("bin/" + name, "#!/bin/sh\n");
+        ::chmod(dir.file("bin/" + name).c_str(), 0755);
+    }
+    // An application entry in an applications folder.
+    void entry(const std::string& folder, const std::string& file, const std::string& name,
+               const std::string& exec, const std::string& extra = "")
+    {
+        write(folder + "/applications/" + file,
+              "[Desktop Entry]\nType=Application\nName=" + name + "\nName[ja]=Japanese\nExec=" + exec +
+                  "\n" + extra);
+    }
+
+    TempDir dir;
+    EnvScope env;
+};
+
+std::string nameFound()
+{
+    const std::optional<DesktopApplication> app = defaultApplicationFor("text/plain");
+    return app ? app->name : "(none)";
+}
+
+struct LookupCase {
+    const char* label;
+    std::map<std::string, std::string> files;  // relative path -> text
+    const char* desktops;                      // XDG_CURRENT_DESKTOP
+    const char* expected;                      // the Name found
+};
+
+class LookupTest : public testing::TestWithParam<LookupCase> {};
+
+TEST_P(LookupTest, FirstUsableApplication)
+{
+    const LookupCase& c = GetParam();
+    XdgWorld w;
+    w.entry("data", "fake.desktop", "Fake Editor", "fakeedit %U");
+    w.entry("sysdata1", "other.desktop", "Other Editor", "other %f");
+    w.entry("sysdata2", "other.desktop", "Shadowed Other", "other %f");
+    w.entry("sysdata1", "vi.desktop", "Vi", "other %f", "Terminal=true\n");
+    w.entry("sysdata1", "hidden.desktop", "Hidden", "other %f", "Hidden=true\n");
+    w.entry("sysdata1", "gone.desktop", "Gone", "not-installed %f");
+    w.entry("sysdata1", "tried.desktop", "Tried", "other %f", "TryExec=not-installed\n");
+    w.entry("sysdata1", "kde/sub.desktop", "In Subfolder", "other %f");
+    w.write("sysdata1/applications/link.desktop", "[Desktop Entry]\nType=Link\nName=Link\nExec=other\n");
+    if (*c.desktops) w.env.set("XDG_CURRENT_DESKTOP", c.desktops);
+    for (const auto& [path, text] : c.files) w.write(path, text);
+    EXPECT_EQ(nameFound(), c.expected);
+}
+
+const char* const cacheOther = "[MIME Cache]\ntext/plain=vi.desktop;other.desktop;\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, LookupTest,
+    testing::Values(
+        LookupCase{"nothing_registered", {}, "", "(none)"},
+        LookupCase{"cache_only", {{"sysdata1/applications/mimeinfo.cache", cacheOther}}, "", "Other Editor"},
+        LookupCase{"user_default_beats_cache",
+                   {{"sysdata1/applications/mimeinfo.cache", cacheOther},
+                    {"config/mimeapps.list", "[Default Applications]\ntext/plain=fake.desktop\n"}},
+                   "", "Fake Editor"},
+        LookupCase{"unusable_defaults_skipped",
+                   {{"config/mimeapps.list",
+                     "[Default Applications]\ntext/plain=missing.desktop;vi.desktop;hidden.desktop;"
+                     "gone.desktop;tried.desktop;link.desktop;other.desktop;\n"}},
+                   "", "Other Editor"},
+        LookupCase{"user_config_before_system_config",
+                   {{"sysconfig/mimeapps.list", "[Default Applications]\ntext/plain=other.desktop\n"},
+                    {"config/mimeapps.list", "[Default Applications]\ntext/plain=fake.desktop\n"}},
+                   "", "Fake Editor"},
+        LookupCase{"any_default_before_any_association",
+                   {{"config/mimeapps.list", "[Added Associations]\ntext/plain=fake.desktop\n"},
+                    {"sysdata2/applications/mimeapps.list",
+                     "[Default Applications]\ntext/plain=other.desktop\n"}},
+                   "", "Other Editor"},
+        LookupCase{"desktop_specific_list_first",
+                   {{"config/mimeapps.list", "[Default Applications]\ntext/plain=other.desktop\n"},
+                    {"config/xfce-mimeapps.list", "[Default Applications]\ntext/plain=fake.desktop\n"}},
+                   "GNOME:XFCE", "Fake Editor"},
+        LookupCase{"removed_association_hides_the_cache_entry",
+                   {{"sysdata1/applications/mimeinfo.cache", cacheOther},
+                    {"data/applications/mimeinfo.cache", "[MIME Cache]\ntext/plain=fake.desktop;\n"},
+                    {"config/mimeapps.list", "[Removed Associations]\ntext/plain=fake.desktop;\n"}},
+                   "", "Other Editor"},
+        LookupCase{"dash_in_the_id_is_a_subfolder",
+                   {{"config/mimeapps.list", "[Default Applications]\ntext/plain=kde-sub.desktop\n"}},
+                   "", "In Subfolder"},
+        LookupCase{"other_types_ignored",
+                   {{"config/mimeapps.list", "[Default Applications]\ntext/html=fake.desktop\n"}}, "",
+                   "(none)"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(LookupTest, ProgramAndArgumentsComeFromExec)
+{
+    XdgWorld w;
+    w.entry("data", "fake.desktop", "Fake\\sEditor", "fakeedit --new \"two words\" %F %i");
+    w.write("config/mimeapps.list", "[Default Applications]\ntext/plain=fake.desktop\n");
+    const std::optional<DesktopApplication> app = defaultApplicationFor("text/plain");
+    ASSERT_TRUE(app);
+    EXPECT_EQ(app->name, "Fake Editor");
+    EXPECT_EQ(app->program, "fakeedit");
+    EXPECT_EQ(app->arguments, (std::vector<std::string>{"--new", "two words", "%f"}));
+}
+
+TEST(LookupTest, AbsoluteProgramMustBeExecutable)
+{
+    XdgWorld w;
+    w.entry("data", "a.desktop", "Absolute", w.dir.file("bin/fakeedit") + " %f");
+    w.entry("data", "b.desktop", "NotExecutable", w.dir.file("config/mimeapps.list") + " %f");
+    w.write("config/mimeapps.list", "[Default Applications]\ntext/plain=b.desktop;a.desktop\n");
+    EXPECT_EQ(nameFound(), "Absolute");
+}
+
+struct ExecCase {
+    const char* label;
+    const char* exec;  // after the string escapes
+    std::vector<std::string> expected;
+};
+
+class ExecTest : public testing::TestWithParam<ExecCase> {};
+
+TEST_P(ExecTest, Arguments)
+{
+    const std::optional<std::vector<std::string>> args = desktopExecArguments(GetParam().exec);
+    ASSERT_TRUE(args);
+    EXPECT_EQ(*args, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, ExecTest,
+    testing::Values(
+        ExecCase{"plain", "mousepad %U", {"mousepad", "%f"}},
+        ExecCase{"no_field_code_appends_the_file", "leafpad", {"leafpad", "%f"}},
+        ExecCase{"quoted_program_with_blank", "\"/opt/my editor/ed\"  -n %f", {"/opt/my editor/ed", "-n", "%f"}},
+        ExecCase{"escapes_in_quotes", "ed \"a \\\"b\\\" \\$c \\\\d\"", {"ed", "a \"b\" $c \\d", "%f"}},
+        ExecCase{"other_codes_dropped_percent_kept", "ed %i %c %k 100%% %u %f", {"ed", "100%", "%f"}},
+        ExecCase{"code_inside_an_argument", "ed --file=%f", {"ed", "--file=%f"}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(ExecTest, UnclosedQuoteIsRefused)
+{
+    EXPECT_FALSE(desktopExecArguments("ed \"open %f"));
+}
+
+}  // namespace
