@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QSortFilterProxyModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,7 +53,64 @@ QString caseFreePattern(const QString& pattern)
     return out;
 }
 
+// Hides files without an execute bit while the executable filter is the
+// dialog's selected one.
+class ExecutableFilterProxy : public QSortFilterProxyModel {
+public:
+    explicit ExecutableFilterProxy(QFileDialog* dialog) : QSortFilterProxyModel(dialog)
+    {
+        QObject::connect(dialog, &QFileDialog::filterSelected, this, [this](const QString& filter) {
+            // The dialog may name the filter without its pattern.
+            active_ = executableNameFilter().startsWith(filter.trimmed());
+            invalidateFilter();
+        });
+    }
+    void setActive(bool active)
+    {
+        active_ = active;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override
+    {
+        if (!active_) return true;
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (!files) return true;
+        const QFileInfo info = files->fileInfo(files->index(row, 0, parent));
+        return info.isDir() ||
+               (info.permissions() & (QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+    }
+
+private:
+    bool active_ = false;
+};
+
 }  // namespace
+
+QString executableNameFilter()
+{
+    return uiText("実行ﾌﾟﾛｸﾞﾗﾑ(実行属性) (*)");
+}
+
+void prepareFileDialog(QFileDialog& dialog, const QString& filter)
+{
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Show the descriptions as given; the patterns behind them are ours.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    QStringList filters = qtNameFilters(filter);
+#ifdef Q_OS_LINUX
+    // A native dialog would not filter by the execute bit.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    auto* proxy = new ExecutableFilterProxy(&dialog);
+    dialog.setProxyModel(proxy);
+    filters.prepend(executableNameFilter());
+    proxy->setActive(true);
+#endif
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
+}
 
 QStringList qtNameFilters(const QString& filter)
 {
@@ -75,13 +134,7 @@ QString launcherProgramFilter()
 std::optional<Text> QtFileChooser::chooseFile(QWidget* parent, const QString& filter)
 {
     QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    // Show the descriptions as given; the patterns behind them are ours.
-    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-    const QStringList filters = qtNameFilters(filter);
-    dialog.setNameFilters(filters);
-    if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
+    prepareFileDialog(dialog, filter);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <optional>
 
+class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -36,6 +37,15 @@ QStringList qtNameFilters(const QString& filter);
 
 // "実行ﾌｧｲﾙ(EXE ; COM)|*.EXE;*.COM|実行ﾌｧｲﾙ(PIF ; BAT ; LNK)|*.PIF;*.BAT;*.LNK|全ﾌｧｲﾙ(*.*)|*.*"
 QString launcherProgramFilter();
+
+// The Qt name filter, offered first on Linux, that shows only programs:
+// files with an execute bit (and the folders to browse).
+QString executableNameFilter();
+
+// Sets Qt's own file dialog up for one existing file with the filters of
+// filter, the first active; on Linux the executable filter comes before them
+// and is the active one.
+void prepareFileDialog(QFileDialog& dialog, const QString& filter);
 
 class TForm12 : public QDialog {
     Q_OBJECT

@@ -5,7 +5,13 @@
 #include "launcher/launcher_view_support.h"
 #include "platform/codepage.h"
 #include "support/scripted_prompter.h"
+#include "support/temp_dir.h"
 
+#include <sys/stat.h>
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -272,6 +278,46 @@ private slots:
             any = any || re.match(name).hasMatch();
         }
         QCOMPARE(any, matches);
+    }
+
+    void dialogShowsProgramsFirstThenTheThreeFilters()
+    {
+        TempDir dir;
+        const std::string program = dir.write("tool");
+        ::chmod(program.c_str(), 0755);
+        const std::string script = dir.write("group-only.sh");
+        ::chmod(script.c_str(), 0610);
+        dir.write("notes.txt");
+        std::filesystem::create_directory(dir.path() / "sub");
+
+        QFileDialog dialog;
+        prepareFileDialog(dialog, launcherProgramFilter());
+        const QStringList three = qtNameFilters(launcherProgramFilter());
+        QCOMPARE(dialog.nameFilters(), QStringList{executableNameFilter()} + three);
+        QVERIFY(executableNameFilter().startsWith(dialog.selectedNameFilter()));
+        QCOMPARE(executableNameFilter(), u("実行ﾌﾟﾛｸﾞﾗﾑ(実行属性) (*)"));
+
+        dialog.setDirectory(QString::fromStdString(dir.path().string()));
+        dialog.show();
+        auto* view = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        QVERIFY(view);
+        auto shown = [view] {
+            QStringList names;
+            const QModelIndex root = view->rootIndex();
+            for (int r = 0; r < view->model()->rowCount(root); ++r)
+                names << view->model()->index(r, 0, root).data().toString();
+            names.sort();
+            return names;
+        };
+        QTRY_COMPARE(shown(), (QStringList{u("group-only.sh"), u("sub"), u("tool")}));
+        auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types);
+        types->setCurrentIndex(2);
+        QTest::keyClick(types, Qt::Key_Down);  // the user picks 全ﾌｧｲﾙ(*.*)
+        QTRY_COMPARE(shown(), (QStringList{u("group-only.sh"), u("notes.txt"), u("sub"), u("tool")}));
+        types->setCurrentIndex(1);
+        QTest::keyClick(types, Qt::Key_Up);
+        QTRY_COMPARE(shown(), (QStringList{u("group-only.sh"), u("sub"), u("tool")}));
     }
 
     void unchangedFieldKeepsItsBytes()
