@@ -314,14 +314,14 @@ void TForm1::MenuBackColorSetClick()
 
 void TForm1::MenuHelpDispClick()
 {
-    const Text helpFile = splitPath(activeCodePage(), services_.programPath).pathPart + "VOREL.HLP";
-    showHelpContents(helpFile, *services_.fs, *services_.prompter);
+    showHelpContents(splitPath(activeCodePage(), services_.programPath).pathPart, *services_.fs,
+                     *services_.prompter);
 }
 
 void TForm1::FocusMoveToApli()
 {
     // Only an X11 session can be asked; under Wayland F4 does nothing.
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) raiseWindowOfClass("TolvaMainWin");
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) raiseCallerWindow("TolvaMainWin");
 }
 
 void TForm1::writeFirstRunSettings()

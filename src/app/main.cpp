@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "platform/data_files.h"
 #include "platform/process.h"
+#include "platform/window_raise.h"
 #include "ui/choosers.h"
 #include "ui/message_prompt.h"
 #include "ui/qt_translation.h"
@@ -26,6 +27,8 @@ int main(int argc, char** argv)
     int toolkitArgc = argc > 0 ? 1 : 0;
     QApplication app(toolkitArgc, argv);
     installQtJapanese(app);
+    // Before our first window: the active one is the caller's, for F4.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) rememberActiveWindow();
     QtPrompter prompter(nullptr, applicationTitle(services.programPath));
     QtFontChooser fontChooser;
     QtColourChooser colourChooser;

@@ -2,22 +2,39 @@
 
 #include "platform/codepage.h"
 #include "platform/fs.h"
-#include "ui/qt_text.h"
+#include "platform/shell.h"
 
-#include <QDesktopServices>
-#include <QUrl>
+namespace {
 
-void showHelpContents(const Text& helpFile, FileSystem& fs, Prompter& prompter)
+// The folder above dir ("/usr/bin/" -> "/usr/"); "/" stays "/".
+Text parentFolder(Text dir)
 {
-    if (!fs.fileExists(helpFile)) {
-        prompter.ask(fixedText("   ヘルプファイル ") + helpFile +
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    const std::size_t slash = dir.rfind('/');
+    return slash == Text::npos ? Text() : dir.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::optional<Text> helpDocument(const Text& programDir, FileSystem& fs)
+{
+    for (const Text& candidate : {programDir + "VOREL.HLP", programDir + "help/index.html",
+                                  parentFolder(programDir) + "share/doc/vorel/help/index.html"})
+        if (fs.fileExists(candidate)) return candidate;
+    return std::nullopt;
+}
+
+void showHelpContents(const Text& programDir, FileSystem& fs, Prompter& prompter)
+{
+    const std::optional<Text> help = helpDocument(programDir, fs);
+    if (!help) {
+        prompter.ask(fixedText("   ヘルプファイル ") + programDir + "VOREL.HLP" +
                          fixedText(" が見つかりません。          "),
                      PromptKind::Warning, PbOk);
         return;
     }
-    const QString local = QString::fromLocal8Bit(helpFile.data(), qsizetype(helpFile.size()));
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(local)))
-        prompter.ask(fixedText("   ヘルプファイル ") + helpFile +
+    if (!openDocument(*help))
+        prompter.ask(fixedText("   ヘルプファイル ") + *help +
                          fixedText(" を表示できませんでした。          "),
                      PromptKind::Warning, PbOk);
 }

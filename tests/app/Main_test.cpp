@@ -6,6 +6,7 @@
 #include "support/env_scope.h"
 #include "support/main_window_fixture.h"
 #include "support/recorder.h"
+#include "ui/help_viewer.h"
 #include "ui/extent_list.h"
 
 #include <QAction>
@@ -504,6 +505,47 @@ private slots:
         f.colours.answer.reset();
         form.MenuBackColorSet->trigger();
         QCOMPARE(form.List.ListBackColor, Text("$00563412"));
+    }
+
+    void helpIsTheFirstDocumentThatExists_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("expected");
+        const QString hlp = QStringLiteral("bin/VOREL.HLP");
+        const QString beside = QStringLiteral("bin/help/index.html");
+        const QString system = QStringLiteral("share/doc/vorel/help/index.html");
+        QTest::newRow("winhelp file first") << QStringList{hlp, beside, system} << hlp;
+        QTest::newRow("html beside the program") << QStringList{beside, system} << beside;
+        QTest::newRow("html of a system install") << QStringList{system} << system;
+        QTest::newRow("none") << QStringList{} << QString();
+    }
+    void helpIsTheFirstDocumentThatExists()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, expected);
+        TempDir dir;
+        for (const QString& file : files) {
+            std::filesystem::create_directories((dir.path() / file.toStdString()).parent_path());
+            dir.write(file.toStdString(), "<html></html>");
+        }
+        const std::optional<Text> found = helpDocument(dir.file("bin") + "/", systemFileSystem());
+        QCOMPARE(found.value_or(""), expected.isEmpty() ? Text() : dir.file(expected.toStdString()));
+    }
+
+    void helpOpensTheHtmlHelpInTheDesktopBrowser()
+    {
+        MainWindowFixture f;
+        std::filesystem::create_directories(f.dir.path() / "help");
+        std::filesystem::create_directories(f.dir.path() / "tools");
+        const std::string help = f.dir.write("help/index.html", "<html></html>");
+        const std::string record = f.dir.file("record");
+        writeRecorder(f.dir, "tools/xdg-open", record);
+        PathScope path(f.dir.file("tools"));
+        TForm1& form = f.start();
+        const std::size_t before = f.prompter.prompts.size();
+        form.MenuHelpDisp->trigger();
+        QVERIFY(waitForRecord(record).find("\n" + help + "\n") != std::string::npos);
+        QCOMPARE(f.prompter.prompts.size(), before);  // nothing to say
     }
 
     void missingHelpFileIsReportedByName()
