@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots from the real program under a private X
 # display: the main window, the extended conversion dialog and the report
-# view. Usage: scripts/screenshots.sh [build/vorel]  (writes docs/*.png)
+# view. Usage: scripts/screenshots.sh [build/vorel]  (writes docs/*.png and
+# the help's copies help/*.png)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 vorel="${1:-$here/build/vorel}"
@@ -13,7 +14,8 @@ shot() {  # shot TITLE FILE: the window of that title, as a PNG
   pattern="^$(printf '%s' "$1" | sed 's/[][().*+?^$|\\/]/\\&/g')\$"
   id="$(xdotool search --onlyvisible --name "$pattern" | tail -n 1)"
   import -window "$id" "$here/docs/$2"
-  echo "docs/$2"
+  cp "$here/docs/$2" "$here/help/$2"
+  echo "docs/$2 help/$2"
 }
 
 start_display
