@@ -11,10 +11,11 @@ command -v openbox >/dev/null || fail "openbox is missing (scripts/install-deps.
 start_display
 openbox --sm-disable >/dev/null 2>&1 &
 WM_PID=$!
-for i in $(seq 1 100); do
+for i in $(seq 1 300); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.1
 done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || fail "openbox did not start"
 printf '[ProgTitle]\r\n' >"$PROG_DIR/vorel.INI"   # not a first start
 
 STANDINS=()
@@ -46,18 +47,18 @@ activate() {
   local id i pattern
   pattern="^$(printf '%s' "$1" | sed 's/[][().*+?^$|\\/]/\\&/g')\$"
   id="$(xdotool search --name "$pattern" | tail -n 1)"
-  for i in $(seq 1 50); do
+  for i in $(seq 1 150); do
     [ "$(active_name)" = "$1" ] && return 0
     xdotool windowactivate "$id" 2>/dev/null || true
     sleep 0.1
   done
-  fail "could not activate $1"
+  fail "could not activate $1 (id '$id', active: '$(active_name)', window manager: $(xprop -root _NET_SUPPORTING_WM_CHECK 2>&1))"
 }
 
 # await_active NAME : the window of that title becomes the active one.
 await_active() {
   local i
-  for i in $(seq 1 50); do
+  for i in $(seq 1 150); do
     [ "$(active_name)" = "$1" ] && return 0
     sleep 0.1
   done

@@ -26,19 +26,22 @@ fail() {
 }
 
 start_display() {
-  local n
-  for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-      XVFB_PID=$!
-      export DISPLAY=":$n"
-      local i
-      for i in $(seq 1 100); do
-        xdpyinfo >/dev/null 2>&1 && return 0
-        sleep 0.1
-      done
-      kill "$XVFB_PID" 2>/dev/null || true
-    fi
+  # Xvfb picks a free display number itself and writes it once it is ready:
+  # a number chosen here could be taken by a test running at the same time.
+  local n="" i
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for i in $(seq 1 100); do
+    n="$(tr -dc '0-9' <"$WORK/display" 2>/dev/null || true)"
+    [ -n "$n" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start"
+    sleep 0.1
+  done
+  [ -n "$n" ] || fail "no X display could be started"
+  export DISPLAY=":$n"
+  for i in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
   done
   fail "no X display could be started"
 }
