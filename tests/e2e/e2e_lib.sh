@@ -22,6 +22,10 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
+  if [ -s "$WORK/vorel.log" ]; then
+    echo "-- vorel's output:" >&2
+    cat "$WORK/vorel.log" >&2
+  fi
   exit 1
 }
 
