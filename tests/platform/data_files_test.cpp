@@ -1,6 +1,7 @@
 #include "platform/data_files.h"
 
 #include "platform/codepage.h"
+#include "support/env_scope.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -65,25 +66,6 @@ DataFiles asOrdinaryUser(const std::function<DataFiles()>& body)
     return {in.substr(0, a), in.substr(a + 1, b - a - 1), in.substr(b + 1) == "1"};
 }
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name)
-    {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value) ::setenv(name, value->c_str(), 1);
-        else ::unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 // A user's home, the XDG folders, and a program folder that this user may
 // or may not write to.
 struct Installation {
@@ -132,9 +114,15 @@ TEST(DataFilesLocation, FollowTheProgramFoldersWritabilityAndTheXdgVariables)
         }
         ::chmod(folder.c_str(), c.mode);
 
-        ScopedEnv home("HOME", inst.home);
-        ScopedEnv config("XDG_CONFIG_HOME", c.xdgSet ? std::optional(inst.xdgConfig) : std::nullopt);
-        ScopedEnv state("XDG_STATE_HOME", c.xdgSet ? std::optional(inst.xdgState) : std::nullopt);
+        EnvScope env;
+        env.set("HOME", inst.home);
+        if (c.xdgSet) {
+            env.set("XDG_CONFIG_HOME", inst.xdgConfig);
+            env.set("XDG_STATE_HOME", inst.xdgState);
+        } else {
+            env.unset("XDG_CONFIG_HOME");
+            env.unset("XDG_STATE_HOME");
+        }
         const DataFiles located = asOrdinaryUser([&] { return locateDataFiles(program); });
         const DataFiles prepared = asOrdinaryUser([&] { return prepareDataFiles(program); });
 
@@ -172,9 +160,10 @@ TEST(DataFilesLocation, UsersOwnSettingsAreNeverReplacedAndRelativeXdgValuesAreI
     fs::create_directories(inst.home + "/.config/vorel");
     std::ofstream(inst.home + "/.config/vorel/vorel.INI", std::ios::binary) << "mine";
 
-    ScopedEnv home("HOME", inst.home);
-    ScopedEnv config("XDG_CONFIG_HOME", std::string("relative/config"));
-    ScopedEnv state("XDG_STATE_HOME", std::string(""));
+    EnvScope env;
+    env.set("HOME", inst.home);
+    env.set("XDG_CONFIG_HOME", "relative/config");
+    env.set("XDG_STATE_HOME", "");
     const DataFiles files = asOrdinaryUser([&] { return prepareDataFiles(folder + "/vorel"); });
 
     EXPECT_EQ(files.settingsFile, inst.home + "/.config/vorel/vorel.INI");
@@ -197,9 +186,10 @@ TEST(DataFilesLocation, SpecialFilesBesideTheProgramAreNeverCopied)
         if (c.fifo) ASSERT_EQ(::mkfifo((folder + "/vorel.INI").c_str(), 0666), 0);
         else fs::create_symlink("/dev/zero", folder + "/vorel.INI");
         ::chmod(folder.c_str(), 0555);
-        ScopedEnv home("HOME", inst.home);
-        ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
-        ScopedEnv state("XDG_STATE_HOME", std::nullopt);
+        EnvScope env;
+        env.set("HOME", inst.home);
+        env.unset("XDG_CONFIG_HOME");
+        env.unset("XDG_STATE_HOME");
         // Neither waits on the FIFO nor copies without end.
         const DataFiles files = asOrdinaryUser([&] { return prepareDataFiles(folder + "/vorel"); });
         EXPECT_EQ(files.settingsFile, inst.home + "/.config/vorel/vorel.INI");
