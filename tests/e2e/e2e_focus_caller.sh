@@ -9,13 +9,13 @@ STANDIN="${2:?usage: $0 vorel tolva_window}"
 command -v openbox >/dev/null || fail "openbox is missing (scripts/install-deps.sh installs it)"
 
 start_display
-openbox --sm-disable >/dev/null 2>&1 &
+openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
 WM_PID=$!
 for i in $(seq 1 300); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.1
 done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || fail "openbox did not start"
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || fail "openbox did not start: $(cat "$WORK/openbox.log")"
 printf '[ProgTitle]\r\n' >"$PROG_DIR/vorel.INI"   # not a first start
 
 STANDINS=()

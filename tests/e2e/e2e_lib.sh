@@ -30,22 +30,26 @@ fail() {
 }
 
 start_display() {
-  # Xvfb picks a free display number itself and writes it once it is ready:
-  # a number chosen here could be taken by a test running at the same time.
-  local n="" i
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
-  XVFB_PID=$!
-  for i in $(seq 1 100); do
-    n="$(tr -dc '0-9' <"$WORK/display" 2>/dev/null || true)"
-    [ -n "$n" ] && break
-    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start"
-    sleep 0.1
-  done
-  [ -n "$n" ] || fail "no X display could be started"
-  export DISPLAY=":$n"
-  for i in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
-    sleep 0.1
+  # Each number is tried with -displayfd: Xvfb writes the number only once
+  # it runs itself on that display, and ends when another server has it. A
+  # display whose answer came from someone else's server is never used.
+  local n i
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X${n}-lock" ] && continue
+    : >"$WORK/display"
+    Xvfb ":$n" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for i in $(seq 1 100); do
+      [ -s "$WORK/display" ] && break
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    if [ -s "$WORK/display" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+      export DISPLAY=":$n"
+      return 0
+    fi
+    kill "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
   done
   fail "no X display could be started"
 }
