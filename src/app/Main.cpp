@@ -26,7 +26,6 @@
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QListWidgetItem>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
@@ -79,10 +78,10 @@ void TForm1::buildControls()
     BtnExt = makeButton(client, "BtnExt", uiText("拡張変換(&E)"), {255, 10, 115, 31});
     BtnConfirm = makeButton(client, "BtnConfirm", uiText("変換確認(&C)"), {380, 10, 115, 31});
     BtnCansel = makeButton(client, "BtnCansel", uiText("終了"), {505, 10, 110, 30});
-    ListBox1 = new ExtentListWidget(client);
+    ListBox1 = new ExtentListView(client);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(5, 50, 612, 280);
-    ListBox1->setLineHeight(18);
+    ListBox1->setMinimumLineHeight(listLineHeight);
     Panel1 = new QFrame(client);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(0, 0, clientWidth, 2);
@@ -167,12 +166,8 @@ void TForm1::FormCreate()
     // Step 6: the four lists of the session start empty.
 
     if (!services_.arguments.empty()) {   // step 7
-        session.SourceList = services_.arguments;
-        ListBox1->clear();
-        for (const Text& path : session.SourceList) {
-            auto* item = new QListWidgetItem(toQString(path), ListBox1);
-            item->setData(Qt::UserRole, QByteArray::fromStdString(path));
-        }
+        session.SourceList = std::move(services_.arguments);
+        ListBox1->setLines(session.SourceList);
         ListBox1->setCurrentRow(0);
     }
     centreOnScreen(this);                 // step 8
@@ -200,12 +195,7 @@ void TForm1::WriteIniFileValue()
 
 StringList TForm1::markedPaths() const
 {
-    // Each line keeps its path's bytes beside the text shown for it.
-    StringList paths;
-    paths.reserve(ListBox1->count());
-    for (int i = 0; i < ListBox1->count(); ++i)
-        paths.push_back(ListBox1->item(i)->data(Qt::UserRole).toByteArray().toStdString());
-    return paths;
+    return ListBox1->lines();
 }
 
 void TForm1::conversionCompleted()

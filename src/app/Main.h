@@ -17,7 +17,7 @@ class QAction;
 class QPushButton;
 class QListWidget;
 class QFrame;
-class ExtentListWidget;
+class ExtentListView;
 class FontChooser;
 class ColourChooser;
 class FileChooser;
@@ -102,7 +102,7 @@ public:
     QPushButton* BtnExt = nullptr;
     QPushButton* BtnConfirm = nullptr;
     QPushButton* BtnCansel = nullptr;
-    ExtentListWidget* ListBox1 = nullptr;
+    ExtentListView* ListBox1 = nullptr;
     QFrame* Panel1 = nullptr;
     QMenu* Menufile = nullptr;
     QMenu* MenuOption = nullptr;

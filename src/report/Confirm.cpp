@@ -8,7 +8,6 @@
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidgetItem>
 #include <QPushButton>
 
 #include <memory>
@@ -27,7 +26,8 @@ TForm6::TForm6(LauncherRun launcherRun, QWidget* parent)
     BtnLauncherRun =
         makeButton(this, "BtnLauncherRun", uiText("ﾗﾝﾁｬｰ起動(&K)..."), {345, 17, 130, 31});
     BtnCansel = makeButton(this, "BtnCansel", uiText("ｷｬﾝｾﾙ"), {485, 17, 130, 30});
-    ListBox1 = new ExtentListWidget(this);
+    ListBox1 = new ExtentListView(this);
+    ListBox1->setMinimumLineHeight(listLineHeight);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(5, 65, 612, 280);
 
@@ -53,12 +53,9 @@ void TForm6::FormCreate()
 
 void TForm6::fillList(const ReportLines& lines)
 {
-    Text scratch;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const Text line(lines.line(i, scratch));
-        auto* item = new QListWidgetItem(toQString(line), ListBox1);
-        item->setData(Qt::UserRole, QByteArray::fromStdString(line));
-    }
+    ListBox1->setLines(lines.size(), [lines](std::size_t i, Text& scratch) {
+        return lines.line(i, scratch);
+    });
 }
 
 void TForm6::BtnLauncherRunClick()

@@ -11,7 +11,7 @@
 class QLabel;
 class ReportLines;
 class QPushButton;
-class ExtentListWidget;
+class ExtentListView;
 
 // Starts a program on the report file; gets the report view as the parent of
 // whatever it shows.
@@ -22,8 +22,9 @@ class TForm6 : public QDialog {
 public:
     explicit TForm6(LauncherRun launcherRun, QWidget* parent = nullptr);
 
-    // The report lines as list items; each item keeps its line's bytes in
-    // Qt::UserRole beside the text shown.
+    // Shows the report lines, read from their lists only when displayed:
+    // the lists must outlive the view and stay unchanged while it shows them.
+    // Qt::UserRole gives a line's bytes beside the text shown.
     void fillList(const ReportLines& lines);
 
     void BtnLauncherRunClick();
@@ -34,7 +35,7 @@ public:
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
-    ExtentListWidget* ListBox1 = nullptr;
+    ExtentListView* ListBox1 = nullptr;
     QPushButton* BtnLauncherRun = nullptr;
     QPushButton* BtnCansel = nullptr;
 

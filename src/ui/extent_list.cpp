@@ -1,54 +1,143 @@
 #include "ui/extent_list.h"
 
-#include <QScrollBar>
+#include "ui/qt_text.h"
+
+#include <QAbstractListModel>
+#include <QEvent>
 #include <QStyledItemDelegate>
 
-namespace {
-
-class LineHeightDelegate : public QStyledItemDelegate {
+class LineListModel : public QAbstractListModel {
 public:
-    LineHeightDelegate(ExtentListWidget* list) : QStyledItemDelegate(list), list_(list) {}
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    using QAbstractListModel::QAbstractListModel;
+
+    void setLines(std::size_t count, ExtentListView::LineAt lineAt, StringList owned = {})
     {
-        QSize size = QStyledItemDelegate::sizeHint(option, index);
-        if (list_->lineHeight() > 0) size.setHeight(list_->lineHeight());
-        return size;
+        beginResetModel();
+        owned_ = std::move(owned);
+        count_ = count;
+        lineAt_ = std::move(lineAt);
+        endResetModel();
+    }
+    std::string_view line(std::size_t i, Text& scratch) const { return lineAt_(i, scratch); }
+    const StringList* owned() const { return lineAt_ && owned_.size() == count_ ? &owned_ : nullptr; }
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(count_);
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || std::size_t(index.row()) >= count_) return {};
+        if (role != Qt::DisplayRole && role != Qt::UserRole) return {};
+        Text scratch;
+        const std::string_view bytes = line(std::size_t(index.row()), scratch);
+        if (role == Qt::UserRole) return QByteArray(bytes.data(), qsizetype(bytes.size()));
+        return toQString(Text(bytes));
     }
 
 private:
-    ExtentListWidget* list_;
+    StringList owned_;
+    std::size_t count_ = 0;
+    ExtentListView::LineAt lineAt_;
+};
+
+namespace {
+
+// Every line is as wide as the extent and as high as the list's line
+// height, so no line's text is measured.
+class FixedLineDelegate : public QStyledItemDelegate {
+public:
+    FixedLineDelegate(ExtentListView* list) : QStyledItemDelegate(list), list_(list) {}
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        return {list_->horizontalExtent(), list_->lineHeight()};
+    }
+
+private:
+    ExtentListView* list_;
 };
 
 }  // namespace
 
-ExtentListWidget::ExtentListWidget(QWidget* parent) : QListWidget(parent)
+ExtentListView::ExtentListView(QWidget* parent) : QListView(parent), model_(new LineListModel(this))
 {
+    setModel(model_);
+    setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setItemDelegate(new LineHeightDelegate(this));
+    setItemDelegate(new FixedLineDelegate(this));
+    updateLineSize();
 }
 
-void ExtentListWidget::setHorizontalExtent(int pixels)
+void ExtentListView::setLines(StringList lines)
+{
+    const std::size_t count = lines.size();
+    // The lambda reads the model's own copy, which the move leaves in place.
+    LineListModel* model = model_;
+    model_->setLines(
+        count, [model](std::size_t i, Text&) -> std::string_view { return (*model->owned())[i]; },
+        std::move(lines));
+}
+
+void ExtentListView::setLines(std::size_t count, LineAt lineAt)
+{
+    model_->setLines(count, std::move(lineAt));
+}
+
+int ExtentListView::count() const
+{
+    return model_->rowCount();
+}
+
+Text ExtentListView::line(int i) const
+{
+    Text scratch;
+    return Text(model_->line(std::size_t(i), scratch));
+}
+
+StringList ExtentListView::lines() const
+{
+    if (const StringList* owned = model_->owned()) return *owned;
+    StringList all;
+    all.reserve(std::size_t(count()));
+    for (int i = 0; i < count(); ++i) all.push_back(line(i));
+    return all;
+}
+
+int ExtentListView::currentRow() const
+{
+    return currentIndex().row();
+}
+
+void ExtentListView::setCurrentRow(int row)
+{
+    setCurrentIndex(model_->index(row, 0));
+}
+
+void ExtentListView::setHorizontalExtent(int pixels)
 {
     extent_ = pixels;
-    updateGeometries();
+    updateLineSize();
 }
 
-void ExtentListWidget::setLineHeight(int pixels)
+void ExtentListView::setMinimumLineHeight(int pixels)
 {
-    lineHeight_ = pixels;
+    minimumLineHeight_ = pixels;
+    updateLineSize();
+}
+
+void ExtentListView::changeEvent(QEvent* event)
+{
+    QListView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) updateLineSize();
+}
+
+void ExtentListView::updateLineSize()
+{
+    lineHeight_ = std::max(minimumLineHeight_, fontMetrics().lineSpacing());
+    // The view caches one line's size; a new size lays the lines out again.
     scheduleDelayedItemsLayout();
-}
-
-void ExtentListWidget::updateGeometries()
-{
-    QListWidget::updateGeometries();
-    QScrollBar* bar = horizontalScrollBar();
-    const int reach = extent_ - viewport()->width();
-    if (reach > bar->maximum()) {
-        bar->setRange(0, reach);
-        bar->setPageStep(viewport()->width());
-    }
 }

@@ -3,6 +3,7 @@
 #include "ui/qt_text.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QWidget>
 #include <QPalette>
 
@@ -45,6 +46,18 @@ QColor systemColour(unsigned index)
 
 }  // namespace
 
+QString listFontFamily(const Text& face)
+{
+    QString family = toQString(face);
+    if (family.compare(QLatin1String("system"), Qt::CaseInsensitive) != 0) return family;
+    const QString noto = QStringLiteral("Noto Sans CJK JP");
+    if (QFontDatabase::hasFamily(noto)) return noto;
+    const QString desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    if (QFontDatabase::writingSystems(desktop).contains(QFontDatabase::Japanese)) return desktop;
+    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+    return japanese.isEmpty() ? desktop : japanese.front();
+}
+
 QColor resolveColour(std::uint32_t colour)
 {
     if (colour == ColourNone) return QColor(Qt::transparent);
@@ -57,7 +70,7 @@ void applyListFont(QWidget* list, const ListSettings& settings)
 {
     QFont font = list->font();
     if (std::optional<Text> face = fontFaceFromSetting(settings.ListFontName)) {
-        font.setFamily(toQString(*face));
+        font.setFamily(listFontFamily(*face));
         list->setFont(font);
     }
     const int points = integerOrThrow(settings.ListFontSize);

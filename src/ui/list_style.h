@@ -4,6 +4,7 @@
 #include "settings/list_settings.h"
 
 class QWidget;
+class QString;
 
 // All four settings, as at start: the font's, then the background.
 // Throws AppError (the integer error) for a size or colour that does not
@@ -15,6 +16,10 @@ void applyListSettings(QWidget* list, const ListSettings& settings);
 void applyListFont(QWidget* list, const ListSettings& settings);
 // The background colour only, as the background colour command applies it.
 void applyListBackground(QWidget* list, const ListSettings& settings);
+
+// The family drawn for a list face: "system" (any case), which names no face
+// here, becomes the desktop's interface face that covers Japanese.
+QString listFontFamily(const Text& face);
 
 // The palette colour behind a colour value (system colours resolved now).
 #include <QColor>

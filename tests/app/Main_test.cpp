@@ -27,7 +27,7 @@ const char* const firstRunText =
 
 QString lineOf(const TForm1& form, int row)
 {
-    return form.ListBox1->item(row)->text();
+    return form.ListBox1->model()->index(row, 0).data().toString();
 }
 
 }  // namespace
@@ -174,7 +174,6 @@ private slots:
         QCOMPARE(form.ListBox1->geometry(), QRect(5, 50, 612, 280));
         QCOMPARE(form.centralWidget()->size(), QSize(622, 334));
         QCOMPARE(form.ListBox1->horizontalExtent(), 3060);
-        QCOMPARE(form.ListBox1->lineHeight(), 18);
         QCOMPARE(form.BtnUpper->nextInFocusChain(), form.BtnLower);
         QCOMPARE(form.BtnLower->nextInFocusChain(), form.BtnExt);
         QCOMPARE(form.BtnExt->nextInFocusChain(), form.BtnConfirm);
@@ -218,6 +217,38 @@ private slots:
         const QSize outer = form.frameGeometry().size();
         QCOMPARE(form.frameGeometry().topLeft(),
                  QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2));
+    }
+
+    // "system" names no face here: the list is drawn in the Japanese desktop
+    // face, and every line is as high as the font needs, 18 pixels at least.
+    void listLinesHoldTheirFont_data()
+    {
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<bool>("atMinimum");
+        QTest::newRow("default 14") << QString() << false;
+        QTest::newRow("20") << QStringLiteral("20") << false;
+        QTest::newRow("6") << QStringLiteral("6") << true;
+    }
+    void listLinesHoldTheirFont()
+    {
+        QFETCH(QString, size);
+        QFETCH(bool, atMinimum);
+        MainWindowFixture f;
+        if (!size.isEmpty())
+            f.dir.write("vorel.INI", "[TextJyouhou]\r\nTextFontSize=" + size.toStdString() + "\r\n");
+        TForm1& form = f.start({"/d/a_b.txt", "/d/gj_g.txt", "/d/c"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        ExtentListView* list = form.ListBox1;
+        QCOMPARE(list->font().family(), QStringLiteral("Noto Sans CJK JP"));
+        const int spacing = list->fontMetrics().lineSpacing();
+        QCOMPARE(list->lineHeight(), atMinimum ? 18 : spacing);
+        QVERIFY(list->lineHeight() >= 18);
+        for (int row = 0; row < 3; ++row) {
+            const QRect line = list->visualRect(list->model()->index(row, 0));
+            QCOMPARE(line.height(), list->lineHeight());
+            QCOMPARE(line.top(), row * list->lineHeight());  // no overlap, no gap
+        }
     }
 
     void listFontAndColoursFromTheSettingsFile()

@@ -21,6 +21,7 @@
 #include <QtTest>
 
 #include <filesystem>
+#include <list>
 #include <sys/stat.h>
 
 namespace {
@@ -30,11 +31,22 @@ QString u(const char* utf8)
     return QString::fromUtf8(utf8);
 }
 
-// Fills the view with the report groups of the lists.
+// Fills the view with the report groups of the lists, which the view reads
+// while it shows them: they are kept until the test program ends.
 void fill(TForm6& form, const StringList& source, const StringList& result = {},
           const StringList& report = {})
 {
-    form.fillList(ReportLines(source, result, report));
+    static std::list<StringList> kept;
+    for (const StringList* list : {&source, &result, &report}) kept.push_back(*list);
+    auto it = std::prev(kept.end(), 3);
+    const StringList& s = *it++;
+    const StringList& r = *it++;
+    form.fillList(ReportLines(s, r, *it));
+}
+
+QString lineOf(const ExtentListView* list, int row)
+{
+    return list->model()->index(row, 0).data().toString();
 }
 
 ListSettings plainSettings()
@@ -78,7 +90,7 @@ struct Confirmation {
             seen.shown = true;
             seen.title = form->windowTitle();
             for (int i = 0; i < form->ListBox1->count(); ++i)
-                seen.lines << form->ListBox1->item(i)->text();
+                seen.lines << lineOf(form->ListBox1, i);
             seen.listFont = form->ListBox1->font();
             seen.listPalette = form->ListBox1->palette();
             seen.position = form->pos();
@@ -136,7 +148,7 @@ private slots:
             QCOMPARE(button->geometry(), c.geometry);
             QVERIFY(!button->isDefault());
         }
-        auto* list = form.findChild<QListWidget*>("ListBox1");
+        auto* list = form.findChild<ExtentListView*>("ListBox1");
         QVERIFY(list);
         QCOMPARE(list->geometry(), QRect(5, 65, 612, 280));
 
@@ -166,6 +178,11 @@ private slots:
         big.ListFontSize = "30";
         applyListSettings(form.ListBox1, big);
         QTRY_COMPARE(bar->maximum(), 3060 - form.ListBox1->viewport()->width());
+        // Its lines grow with it, one under the other.
+        const int spacing = form.ListBox1->fontMetrics().lineSpacing();
+        QVERIFY(spacing > 18);
+        QCOMPARE(form.ListBox1->lineHeight(), spacing);
+        QTRY_COMPARE(form.ListBox1->visualRect(form.ListBox1->model()->index(1, 0)).top(), spacing);
     }
 
     void escapeAndBackspaceCloseTheView_data()
@@ -241,11 +258,12 @@ private slots:
         const std::string sjis = "/d/\x83\x5C\x95\x5C.TXT";
         fill(form, {sjis}, {"/d/a\nb"});
         QCOMPARE(form.ListBox1->count(), 4);
-        QCOMPARE(form.ListBox1->item(0)->text(), u("/d/ソ表.TXT"));
-        QCOMPARE(form.ListBox1->item(0)->data(Qt::UserRole).toByteArray().toStdString(), sjis);
-        QCOMPARE(form.ListBox1->item(1)->text(), QStringLiteral("/d/a\\nb"));  // as in the file
-        QCOMPARE(form.ListBox1->item(2)->text(), QString());
-        QCOMPARE(form.ListBox1->item(3)->text(), QString());
+        QCOMPARE(lineOf(form.ListBox1, 0), u("/d/ソ表.TXT"));
+        QCOMPARE(form.ListBox1->model()->index(0, 0).data(Qt::UserRole).toByteArray().toStdString(), sjis);
+        QCOMPARE(form.ListBox1->line(0), sjis);
+        QCOMPARE(lineOf(form.ListBox1, 1), QStringLiteral("/d/a\\nb"));  // as in the file
+        QCOMPARE(lineOf(form.ListBox1, 2), QString());
+        QCOMPARE(lineOf(form.ListBox1, 3), QString());
     }
 
     void confirmationShowsTheReportInTheMainWindowsListLook()
@@ -271,7 +289,7 @@ private slots:
         QCOMPARE(QApplication::topLevelWidgets().count(), 0);  // the view is gone
 
         // The same look as the main window's list with the same settings.
-        ExtentListWidget reference;
+        ExtentListView reference;
         applyListSettings(&reference, c.settings);
         QCOMPARE(c.seen.listFont.family(), reference.font().family());
         QCOMPARE(c.seen.listFont.pixelSize(), reference.font().pixelSize());
