@@ -1,10 +1,12 @@
-// The rename run over 10,000 files against a plain loop of bare rename(2),
-// and a directory operation over 10,000 files against a bare listing plus
-// renames; prints both ratios (target: at most 1.2).
+// The rename run over many files (10,000 unless a number is given) against
+// a plain loop of bare rename(2), and a directory operation over them
+// against a bare listing plus renames; prints both ratios (target: at most
+// 1.2). Usage: rename_bench [files] [benchmark options]
 #include "platform/codepage.h"
 #include "rename/rename_run.h"
 
 #include <benchmark/benchmark.h>
+#include "bench_files.h"
 #include "ratio_table.h"
 #include "silent_prompter.h"
 
@@ -19,49 +21,18 @@
 
 namespace {
 
-constexpr int fileCount = 10000;
+int fileCount = 10000;
 
-// A directory of fileCount files; each pass renames them all between the
-// lower-case and the upper-case form of their names, so no pass needs
-// fresh files.
-struct Fixture {
-    std::string dir;
-    StringList lower;  // full paths in lower case
-    StringList upper;
-    bool isUpper = false;
-
-    Fixture()
-    {
-        setActiveCodePage(CodePage::Utf8);
-        std::string pattern = (std::filesystem::temp_directory_path() / "vorel-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        dir = pattern;
-        for (int i = 0; i < fileCount; ++i) {
-            char name[64];
-            std::snprintf(name, sizeof name, "/holiday photo %05d.jpeg", i);
-            lower.push_back(dir + name);
-            std::snprintf(name, sizeof name, "/HOLIDAY PHOTO %05d.JPEG", i);
-            upper.push_back(dir + name);
-            std::FILE* f = std::fopen(lower.back().c_str(), "wb");
-            if (!f) std::abort();
-            std::fclose(f);
-        }
-    }
-    ~Fixture()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    const StringList& current() const { return isUpper ? upper : lower; }
-    Operation toggle() const { return isUpper ? Operation::Lower : Operation::Upper; }
-};
-
-Fixture& fixture()
+BenchFiles& fixture()
 {
-    static Fixture f;
+    static BenchFiles f(fileCount);
     return f;
 }
 
+Operation toggle(const BenchFiles& f)
+{
+    return f.isUpper ? Operation::Lower : Operation::Upper;
+}
 
 // Formats every caption, as a window showing the progress does.
 class CaptionSink : public RunWindow {
@@ -76,13 +47,13 @@ public:
 
 void BM_RunMarkedCase(benchmark::State& state)
 {
-    Fixture& f = fixture();
+    BenchFiles& f = fixture();
     SilentPrompter prompter;
     CaptionSink sink;
     Session session;
     for (auto _ : state) {
         RunContext ctx{systemFileSystem(), prompter, sink, 3};
-        if (runMarkedOperation(f.toggle(), "", f.current(), ctx, session) != RunOutcome::Completed) {
+        if (runMarkedOperation(toggle(f), "", f.current(), ctx, session) != RunOutcome::Completed) {
             state.SkipWithError("run failed");
             break;
         }
@@ -94,17 +65,12 @@ BENCHMARK(BM_RunMarkedCase)->Unit(benchmark::kMillisecond)->Iterations(20)->Repe
 
 void BM_BareRename(benchmark::State& state)
 {
-    Fixture& f = fixture();
+    BenchFiles& f = fixture();
     for (auto _ : state) {
-        const StringList& from = f.current();
-        const StringList& to = f.isUpper ? f.lower : f.upper;
-        for (int i = 0; i < fileCount; ++i) {
-            if (::rename(from[i].c_str(), to[i].c_str()) != 0) {
-                state.SkipWithError("bare rename failed");
-                return;
-            }
+        if (!bareRenameLoop(f)) {
+            state.SkipWithError("bare rename failed");
+            return;
         }
-        f.isUpper = !f.isUpper;
     }
 }
 BENCHMARK(BM_BareRename)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)
@@ -112,13 +78,13 @@ BENCHMARK(BM_BareRename)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetit
 
 void BM_RunDirectoryCase(benchmark::State& state)
 {
-    Fixture& f = fixture();
+    BenchFiles& f = fixture();
     SilentPrompter prompter;
     CaptionSink sink;
     Session session;
     for (auto _ : state) {
         RunContext ctx{systemFileSystem(), prompter, sink, 3};
-        if (runDirectoryOperation(f.toggle(), "", {f.dir}, ctx, session) != RunOutcome::Completed ||
+        if (runDirectoryOperation(toggle(f), "", {f.dir}, ctx, session) != RunOutcome::Completed ||
             session.ResultList.size() != std::size_t(fileCount)) {
             state.SkipWithError("directory run failed");
             break;
@@ -132,7 +98,7 @@ BENCHMARK(BM_RunDirectoryCase)->Unit(benchmark::kMillisecond)->Iterations(20)->R
 // readdir into a list of full paths (directories left out), then renames.
 void BM_BareListAndRename(benchmark::State& state)
 {
-    Fixture& f = fixture();
+    BenchFiles& f = fixture();
     StringList paths;
     for (auto _ : state) {
         paths.clear();
@@ -167,6 +133,8 @@ BENCHMARK(BM_BareListAndRename)->Unit(benchmark::kMillisecond)->Iterations(20)->
 
 int main(int argc, char** argv)
 {
+    setActiveCodePage(CodePage::Utf8);
+    fileCount = takeFileCount(argc, argv, fileCount);
     // Interleaved repetitions, so that a burst of disk writeback does not
     // fall on one side of a comparison only.
     std::vector<char*> args(argv, argv + argc);

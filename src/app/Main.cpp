@@ -167,7 +167,11 @@ void TForm1::FormCreate()
 
     if (!services_.arguments.empty()) {   // step 7
         session.SourceList = std::move(services_.arguments);
-        ListBox1->setLines(session.SourceList);
+        const StringList& source = session.SourceList;
+        ListBox1->setLines(source.size(), [&source](std::size_t i, Text&) {
+            return i < source.size() ? std::string_view(source[i]) : std::string_view();
+        });
+        listShowsSourceList_ = true;
         ListBox1->setCurrentRow(0);
     }
     centreOnScreen(this);                 // step 8
@@ -193,9 +197,18 @@ void TForm1::WriteIniFileValue()
     writeMainSettings(ini, List, session.DbcsMessageMode);
 }
 
-StringList TForm1::markedPaths() const
+const StringList& TForm1::markedPaths() const
 {
-    return ListBox1->lines();
+    return listShowsSourceList_ ? session.SourceList : ListBox1->lines();
+}
+
+void TForm1::keepMarkedPaths()
+{
+    if (!listShowsSourceList_) return;
+    const int row = ListBox1->currentRow();
+    ListBox1->setLines(session.SourceList);
+    listShowsSourceList_ = false;
+    ListBox1->setCurrentRow(row);
 }
 
 void TForm1::conversionCompleted()

@@ -48,7 +48,8 @@ public:
     LauncherState Launcher;
 
     // ConversionHost
-    StringList markedPaths() const override;
+    const StringList& markedPaths() const override;
+    void keepMarkedPaths() override;
     void conversionCompleted() override;
 
     const Text& settingsPath() const { return services_.files.settingsFile; }
@@ -94,6 +95,7 @@ private:
 
     MainServices services_;
     bool destroyed_ = false;
+    bool listShowsSourceList_ = false;  // ListBox1 reads SourceList, no copy
     QFont fontDialogFont_;  // the font chooser's font, kept between uses
 
 public:

@@ -15,6 +15,7 @@
 namespace {
 
 using codepage_walk::charLengthIn;
+using codepage_walk::isAsciiByte;
 
 const char* iconvName(CodePage cp) { return cp == CodePage::Cp932 ? "CP932" : "UTF-8"; }
 
@@ -111,7 +112,7 @@ Text convertCase(CodePage cp, std::string_view text, bool upper)
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const char* p = text.data() + i;
-        const int n = charLengthIn(cp, p, text.size() - i);
+        const int n = isAsciiByte(*p) ? 1 : charLengthIn(cp, p, text.size() - i);
         if (n == 1) {
             char c = *p;
             if (upper && c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');

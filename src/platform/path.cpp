@@ -14,7 +14,9 @@ Marks findMarks(CodePage cp, const Text& fullPath)
 {
     Marks m;
     for (std::size_t i = 0; i < fullPath.size();) {
-        const int n = codepage_walk::charLengthIn(cp, fullPath.data() + i, fullPath.size() - i);
+        const int n = codepage_walk::isAsciiByte(fullPath[i])
+                          ? 1
+                          : codepage_walk::charLengthIn(cp, fullPath.data() + i, fullPath.size() - i);
         if (n == 1) {
             if (isPathSeparator(fullPath[i])) {
                 m.nameStart = i + 1;
@@ -43,6 +45,11 @@ PathSplit splitPath(CodePage cp, const Text& fullPath)
         s.stem = fullPath;
     }
     return s;
+}
+
+std::size_t pathPartLength(CodePage cp, const Text& fullPath)
+{
+    return findMarks(cp, fullPath).nameStart;
 }
 
 Text replaceExtension(CodePage cp, const Text& fullPath, const Text& ext)

@@ -12,7 +12,7 @@ char pathSeparator();
 // ".", "..", and without a separator or NUL. On POSIX the kernel takes every
 // '/' byte for a separator, even one that follows a lead byte in CP932, so
 // the test is by byte there; on Windows it is by character.
-bool isSingleNameComponent(CodePage cp, const Text& name);
+bool isSingleNameComponent(CodePage cp, std::string_view name);
 
 struct PathSplit {
     Text pathPart;       // up to and including the last separator; may be empty
@@ -22,6 +22,8 @@ struct PathSplit {
 };
 
 PathSplit splitPath(CodePage cp, const Text& fullPath);
+// The length of the path part alone, without building the split.
+std::size_t pathPartLength(CodePage cp, const Text& fullPath);
 
 // The full path with its extension part replaced by ext; a path without an
 // extension part gets ext appended ("/opt/vorel" -> "/opt/vorel.INI").

@@ -122,6 +122,7 @@ void TForm3::runDirectory(Operation op, const ByteLimitedEdit* field)
     const Text typed = field ? field->codePageText() : Text();
     CaptionProgress progress(this);
     RunContext ctx{fs_, prompter_, progress, session_.DbcsMessageMode};
+    host_.keepMarkedPaths();
     if (runDirectoryOperation(op, typed, host_.markedPaths(), ctx, session_) == RunOutcome::Completed) {
         completed(allOperationButtons());
     }

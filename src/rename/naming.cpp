@@ -28,9 +28,8 @@ Text newNamePart(CodePage cp, Operation op, const PathSplit& split, const Text& 
         return MbCopy(name, 1, p - 1) + ext;
     }
     case Operation::Upper:
-        return toUpperText(cp, name);
     case Operation::Lower:
-        return toLowerText(cp, name);
+        break;  // newFullPath converts the name without a split
     }
     return name;
 }
@@ -47,13 +46,25 @@ std::optional<Text> newFullPath(Operation op, const Text& fullPath, const Text& 
     // A path holding a NUL byte cannot be handed to the system as it stands.
     if (fullPath.find('\0') != Text::npos) return std::nullopt;
     const CodePage cp = activeCodePage();
-    const PathSplit split = splitPath(cp, fullPath);
-    Text name = newNamePart(cp, op, split, typed);
+    std::size_t start;
+    Text to;
+    if (op == Operation::Upper || op == Operation::Lower) {
+        // Only the name part changes: the path is not split into its parts.
+        start = pathPartLength(cp, fullPath);
+        const std::string_view name = std::string_view(fullPath).substr(start);
+        to = fullPath.substr(0, start);
+        to += op == Operation::Upper ? toUpperText(cp, name) : toLowerText(cp, name);
+    } else {
+        const PathSplit split = splitPath(cp, fullPath);
+        start = split.pathPart.size();
+        to = split.pathPart + newNamePart(cp, op, split, typed);
+    }
     // The old and the new name must each be one entry of the same directory
     // as the system sees it; otherwise the file would move elsewhere.
-    if (!isSingleNameComponent(cp, split.namePart) || !isSingleNameComponent(cp, name))
+    if (!isSingleNameComponent(cp, std::string_view(fullPath).substr(start)) ||
+        !isSingleNameComponent(cp, std::string_view(to).substr(start)))
         return std::nullopt;
-    return split.pathPart + name;
+    return to;
 }
 
 bool hasValidation(Operation op)

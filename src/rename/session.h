@@ -24,7 +24,10 @@ class ConversionHost {
 public:
     virtual ~ConversionHost() = default;
     // The lines of the main window's list, in display order.
-    virtual StringList markedPaths() const = 0;
+    virtual const StringList& markedPaths() const = 0;
+    // Before a directory run, which replaces SourceList: the list goes on
+    // showing the lines it shows now.
+    virtual void keepMarkedPaths() = 0;
     // After a completed run: disables the main window's BtnUpper, BtnLower
     // and BtnExt and makes BtnConfirm its focused control.
     virtual void conversionCompleted() = 0;

@@ -19,7 +19,7 @@ public:
         endResetModel();
     }
     std::string_view line(std::size_t i, Text& scratch) const { return lineAt_(i, scratch); }
-    const StringList* owned() const { return lineAt_ && owned_.size() == count_ ? &owned_ : nullptr; }
+    const StringList& owned() const { return owned_; }
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
@@ -75,10 +75,9 @@ ExtentListView::ExtentListView(QWidget* parent) : QListView(parent), model_(new 
 void ExtentListView::setLines(StringList lines)
 {
     const std::size_t count = lines.size();
-    // The lambda reads the model's own copy, which the move leaves in place.
-    LineListModel* model = model_;
+    const LineListModel* model = model_;
     model_->setLines(
-        count, [model](std::size_t i, Text&) -> std::string_view { return (*model->owned())[i]; },
+        count, [model](std::size_t i, Text&) -> std::string_view { return model->owned()[i]; },
         std::move(lines));
 }
 
@@ -98,13 +97,9 @@ Text ExtentListView::line(int i) const
     return Text(model_->line(std::size_t(i), scratch));
 }
 
-StringList ExtentListView::lines() const
+const StringList& ExtentListView::lines() const
 {
-    if (const StringList* owned = model_->owned()) return *owned;
-    StringList all;
-    all.reserve(std::size_t(count()));
-    for (int i = 0; i < count(); ++i) all.push_back(line(i));
-    return all;
+    return model_->owned();
 }
 
 int ExtentListView::currentRow() const

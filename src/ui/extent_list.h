@@ -30,7 +30,9 @@ public:
     int count() const;
     // Line i's bytes as held; the list shows them decoded from the code page.
     Text line(int i) const;
-    StringList lines() const;
+    // The lines given to setLines(StringList); empty for lines read through
+    // a LineAt.
+    const StringList& lines() const;
     // The current line, or -1; setting it also selects it.
     int currentRow() const;
     void setCurrentRow(int row);

@@ -1,6 +1,7 @@
 // The main window: start-up, layout, keys, and the settings written at exit.
 #include "app/Dbcsset.h"
 #include "launcher/launcher_run.h"
+#include "rename/Extchg.h"
 #include "platform/codepage.h"
 #include "settings/ini_file.h"
 #include "support/env_scope.h"
@@ -135,6 +136,25 @@ private slots:
         QCOMPARE(form.ListBox1->currentRow(), 0);
         QCOMPARE(form.session.SourceList, (StringList{"a", "b", "a"}));
         QCOMPARE(form.markedPaths(), (StringList{"a", "b", "a"}));
+    }
+
+    // The list shows SourceList without a copy until a directory run
+    // replaces SourceList by the directory's files; the list keeps its line.
+    void directoryRunLeavesTheListAsItWas()
+    {
+        MainWindowFixture f;
+        std::filesystem::create_directory(f.dir.path() / "d");
+        f.dir.write("d/a.txt");
+        const std::string d = f.dir.file("d");
+        TForm1& form = f.start({d});
+        TForm3 dialog(form.session, form, f.prompter, systemFileSystem(), &form);
+        dialog.BtnAllUpper->click();
+        QCOMPARE(form.session.SourceList, StringList{f.dir.file("d/a.txt")});
+        QCOMPARE(form.session.ResultList, StringList{f.dir.file("d/A.TXT")});
+        QCOMPARE(form.ListBox1->count(), 1);
+        QCOMPARE(lineOf(form, 0), QString::fromStdString(d));
+        QCOMPARE(form.ListBox1->currentRow(), 0);
+        QCOMPARE(form.markedPaths(), StringList{d});
     }
 
     void noArgumentLeavesTheListEmpty()

@@ -22,7 +22,8 @@ namespace {
 struct FakeHost : ConversionHost {
     StringList marked;
     int completions = 0;
-    StringList markedPaths() const override { return marked; }
+    const StringList& markedPaths() const override { return marked; }
+    void keepMarkedPaths() override {}
     void conversionCompleted() override { ++completions; }
 };
 

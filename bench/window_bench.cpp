@@ -1,0 +1,298 @@
+// The real windows over many files, offscreen: start-up with the paths until
+// the main window is shown, "変換確認(&C)" until the report view is shown,
+// the whole flow (start, upper case, report, exit), how each grows from
+// 10,000 to 100,000 files, and the peak memory of the whole flow.
+// Usage: window_bench [files] [--growth] [--repetitions=N]
+//   files          how many files (default 100000)
+//   --growth       also times each step at 10000, 30000 and 100000 files
+// For scripts/bench-xvfb.sh:  window_bench --bare DIR FILES CASE
+//   times the bare loops over an existing directory of FILES files whose
+//   names are in CASE (lower or upper) and prints "BARE name ms" lines.
+#include "app/Main.h"
+#include "platform/codepage.h"
+#include "platform/process.h"
+#include "platform/shell.h"
+
+#include "bench_files.h"
+#include "silent_prompter.h"
+
+#include <QPushButton>
+#include <QApplication>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The paths as the program receives them: an argv.
+struct Argv {
+    std::vector<char*> argv;
+    explicit Argv(const StringList& paths)
+    {
+        static char program[] = "vorel";
+        argv.push_back(program);
+        for (const Text& p : paths) argv.push_back(const_cast<char*>(p.c_str()));
+    }
+    int argc() const { return int(argv.size()); }
+    char** data() { return argv.data(); }
+};
+
+// The program's own directory, apart from the files.
+struct ProgramDir {
+    BenchFiles holder{0};
+    std::string program() const { return holder.dir + "/vorel"; }
+    std::string report() const { return holder.dir + "/vorel.TXT"; }
+};
+
+SilentPrompter prompter;
+
+std::unique_ptr<TForm1> startMainWindow(const ProgramDir& pd, int argc, char** argv)
+{
+    MainServices services;
+    services.programPath = pd.program();
+    services.arguments = argumentsFromArgv(argc, argv);
+    services.prompter = &prompter;
+    services.fs = &systemFileSystem();
+    services.shell = &systemShell();
+    auto form = std::make_unique<TForm1>(std::move(services));
+    form->show();
+    QCoreApplication::processEvents();
+    form->repaint();
+    return form;
+}
+
+// "変換確認(&C)" until the report view has been drawn once; the view is
+// then closed. Milliseconds.
+double confirmUntilShown(TForm1& form)
+{
+    double shownAfter = -1;
+    const Clock::time_point start = Clock::now();
+    QTimer::singleShot(0, &form, [&] {
+        QWidget* view = QApplication::activeModalWidget();
+        if (!view) return;
+        view->repaint();
+        shownAfter = msSince(start);
+        view->close();
+    });
+    form.BtnConfirm->click();
+    if (shownAfter < 0) std::abort();
+    return shownAfter;
+}
+
+void runCase(TForm1& form, BenchFiles& f)
+{
+    (f.isUpper ? form.BtnLower : form.BtnUpper)->click();
+    if (form.session.ResultList != f.other()) std::abort();
+    f.isUpper = !f.isUpper;
+}
+
+struct Times {
+    double startUp, startUpBare, report, reportBare, flow, flowBare;
+};
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// One repetition of every step and its bare counterpart, interleaved.
+Times measureOnce(BenchFiles& f, const ProgramDir& pd)
+{
+    Times t{};
+    {
+        Argv argv(f.current());
+        Clock::time_point start = Clock::now();
+        auto form = startMainWindow(pd, argv.argc(), argv.data());
+        t.startUp = msSince(start);
+        start = Clock::now();
+        const StringList copy(argv.data() + 1, argv.data() + argv.argc());
+        t.startUpBare = msSince(start);
+
+        runCase(*form, f);
+        t.report = confirmUntilShown(*form);
+        const std::string bytes = bareReportBytes(f.other(), f.current());
+        start = Clock::now();
+        if (!bareLstatAndWrite(f.current(), pd.report(), bytes)) std::abort();
+        t.reportBare = msSince(start);
+    }
+    {
+        Argv argv(f.current());
+        const std::string bytes = bareReportBytes(f.current(), f.other());
+        Clock::time_point start = Clock::now();
+        auto form = startMainWindow(pd, argv.argc(), argv.data());
+        runCase(*form, f);
+        confirmUntilShown(*form);
+        form.reset();
+        t.flow = msSince(start);
+        start = Clock::now();
+        if (!bareRenameLoop(f) || !bareLstatAndWrite(f.current(), pd.report(), bytes)) std::abort();
+        t.flowBare = msSince(start);
+    }
+    return t;
+}
+
+Times measure(BenchFiles& f, const ProgramDir& pd, int repetitions)
+{
+    std::vector<Times> all;
+    for (int i = 0; i < repetitions; ++i) all.push_back(measureOnce(f, pd));
+    auto med = [&](double Times::*field) {
+        std::vector<double> v;
+        for (const Times& t : all) v.push_back(t.*field);
+        return median(v);
+    };
+    return {med(&Times::startUp), med(&Times::startUpBare), med(&Times::report),
+            med(&Times::reportBare), med(&Times::flow), med(&Times::flowBare)};
+}
+
+void row(const char* operation, int files, double own, double bare, double ratio, const char* target)
+{
+    std::printf("ROW | %s | %d | %.1f | %.1f | %.2f | %s |\n", operation, files, own, bare, ratio,
+                target);
+}
+
+// Peak memory (max RSS, MB) of a fresh process running the whole flow once.
+double peakMemoryOfFlow(BenchFiles& f)
+{
+    char self[] = "/proc/self/exe";
+    std::string count = std::to_string(f.lower.size());
+    std::string letterCase = f.isUpper ? "upper" : "lower";
+    char flag[] = "--flow-child";
+    char* args[] = {self, flag, f.dir.data(), count.data(), letterCase.data(), nullptr};
+    pid_t pid;
+    if (posix_spawn(&pid, self, nullptr, nullptr, args, environ) != 0) std::abort();
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        std::abort();
+    f.isUpper = !f.isUpper;
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+int flowChild(int argc, char** argv)
+{
+    if (argc < 5) return 2;
+    QApplication app(argc, argv);
+    // The paths in one block, as the system hands a program its arguments.
+    const int count = std::atoi(argv[3]);
+    const bool upper = std::strcmp(argv[4], "upper") == 0;
+    std::string block;
+    std::vector<std::size_t> starts;
+    for (int i = 0; i < count; ++i) {
+        starts.push_back(block.size());
+        block += BenchFiles::path(argv[2], i, upper);
+        block += '\0';
+    }
+    std::vector<char*> args{argv[0]};
+    for (std::size_t start : starts) args.push_back(block.data() + start);
+    ProgramDir pd;
+    auto form = startMainWindow(pd, int(args.size()), args.data());
+    (upper ? form->BtnLower : form->BtnUpper)->click();
+    if (form->session.ResultList.size() != std::size_t(count)) return 1;
+    confirmUntilShown(*form);
+    form.reset();
+    return 0;
+}
+
+int bareOnly(int argc, char** argv)
+{
+    if (argc < 5) return 2;
+    BenchFiles f(std::atoi(argv[3]), argv[2], std::strcmp(argv[4], "upper") == 0);
+    Argv paths(f.current());
+    Clock::time_point start = Clock::now();
+    const StringList copy(paths.data() + 1, paths.data() + paths.argc());
+    std::printf("BARE read-paths %.1f\n", msSince(start));
+    const std::string bytes = bareReportBytes(f.current(), f.other());
+    const std::string report = f.dir + "/../vorel-bare-report.TXT";
+    start = Clock::now();
+    if (!bareRenameLoop(f)) return 1;
+    std::printf("BARE rename %.1f\n", msSince(start));
+    start = Clock::now();
+    if (!bareLstatAndWrite(f.current(), report, bytes)) return 1;
+    std::printf("BARE report %.1f\n", msSince(start));
+    std::remove(report.c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setActiveCodePage(CodePage::Utf8);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 1 && std::strcmp(argv[1], "--flow-child") == 0) return flowChild(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--bare") == 0) return bareOnly(argc, argv);
+
+    const int files = takeFileCount(argc, argv, 100000);
+    bool growth = false;
+    int repetitions = 5;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--growth") == 0) growth = true;
+        if (std::strncmp(argv[i], "--repetitions=", 14) == 0) repetitions = std::atoi(argv[i] + 14);
+    }
+    repetitions = std::max(1, repetitions);
+    QApplication app(argc, argv);
+    ProgramDir pd;
+
+    {
+        BenchFiles f(files);
+        measureOnce(f, pd);  // warm-up: fonts, caches
+        const Times t = measure(f, pd, repetitions);
+        row("start-up with the paths until the main window is shown vs reading them into a vector",
+            files, t.startUp, t.startUpBare, t.startUp / (3 * t.startUpBare + 300),
+            "<= 1.00 of 3 x bare + 300 ms, and <= 500 ms");
+        row("report until the view is shown vs bare lstat + write", files, t.report, t.reportBare,
+            t.report / (1.5 * t.reportBare + 300), "<= 1.00 of 1.5 x bare + 300 ms");
+        row("whole flow: start, upper case, report, exit vs bare rename + lstat + write", files,
+            t.flow, t.flowBare, t.flow / t.flowBare, "<= 2.00");
+        const double mb = peakMemoryOfFlow(f);
+        std::printf("ROW | peak memory (max RSS) of the whole flow, MB | %d | %.1f | - | - | <= 80 MB |\n",
+                    files, mb);
+    }
+    if (!growth) return 0;
+
+    const int sizes[] = {10000, 30000, 100000};
+    std::vector<Times> at;
+    for (int n : sizes) {
+        BenchFiles f(n);
+        measureOnce(f, pd);
+        at.push_back(measure(f, pd, repetitions));
+    }
+    // Least-squares slope of log(time) over log(files).
+    auto exponent = [&](double Times::*field) {
+        double sx = 0, sy = 0, sxx = 0, sxy = 0;
+        for (std::size_t i = 0; i < at.size(); ++i) {
+            const double x = std::log(double(sizes[i])), y = std::log(at[i].*field);
+            sx += x, sy += y, sxx += x * x, sxy += x * y;
+        }
+        const double n = double(at.size());
+        return (n * sxy - sx * sy) / (n * sxx - sx * sx);
+    };
+    const struct {
+        const char* name;
+        double Times::*field;
+    } steps[] = {{"growth exponent, start-up (10000 / 30000 / 100000 files)", &Times::startUp},
+                 {"growth exponent, report until shown (10000 / 30000 / 100000 files)", &Times::report},
+                 {"growth exponent, whole flow (10000 / 30000 / 100000 files)", &Times::flow}};
+    for (const auto& s : steps)
+        row(s.name, sizes[2], at[2].*s.field, at[0].*s.field, exponent(s.field), "<= 1.10");
+    return 0;
+}
