@@ -26,12 +26,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -169,22 +164,35 @@ void row(const char* operation, int files, double own, double bare, double ratio
                 target);
 }
 
-// Peak memory (max RSS, MB) of a fresh process running the whole flow once.
+// Peak memory (VmHWM, MB) of a fresh process running the whole flow once;
+// the process reports it itself (a spawned child's max RSS would count the
+// parent's from before the exec).
 double peakMemoryOfFlow(BenchFiles& f)
 {
-    char self[] = "/proc/self/exe";
-    std::string count = std::to_string(f.lower.size());
-    std::string letterCase = f.isUpper ? "upper" : "lower";
-    char flag[] = "--flow-child";
-    char* args[] = {self, flag, f.dir.data(), count.data(), letterCase.data(), nullptr};
-    pid_t pid;
-    if (posix_spawn(&pid, self, nullptr, nullptr, args, environ) != 0) std::abort();
-    int status = 0;
-    struct rusage usage {};
-    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        std::abort();
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) std::abort();
+    self[n] = '\0';
+    const std::string command = std::string("'") + self + "' --flow-child '" + f.dir + "' " +
+                                std::to_string(f.lower.size()) + (f.isUpper ? " upper" : " lower");
+    std::FILE* child = ::popen(command.c_str(), "r");
+    if (!child) std::abort();
+    double kb = -1;
+    if (std::fscanf(child, "VmHWM: %lf", &kb) != 1) kb = -1;
+    if (::pclose(child) != 0 || kb < 0) std::abort();
     f.isUpper = !f.isUpper;
-    return double(usage.ru_maxrss) / 1024.0;
+    return kb / 1024.0;
+}
+
+// The peak so far, as the kernel counts it.
+void printPeakMemory()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return;
+    char line[256];
+    while (std::fgets(line, sizeof line, status))
+        if (std::strncmp(line, "VmHWM:", 6) == 0) std::fputs(line, stdout);
+    std::fclose(status);
 }
 
 int flowChild(int argc, char** argv)
@@ -209,6 +217,7 @@ int flowChild(int argc, char** argv)
     if (form->session.ResultList.size() != std::size_t(count)) return 1;
     confirmUntilShown(*form);
     form.reset();
+    printPeakMemory();
     return 0;
 }
 

@@ -39,12 +39,14 @@ Text entryOf(FileSystem& fs, const Markers& markers, const Text& result)
     if (result == markers.failure) return markers.notFound;
     // A file that an undo did not reach has no instructed path.
     if (result.empty()) return Text();
-    const PathSplit split = splitPath(activeCodePage(), result);
+    const std::size_t nameStart = pathPartLength(activeCodePage(), result);
     const EntryInfo info = fs.lookupEntry(result);
-    if (!info.exists) return split.pathPart + markers.notFound;
+    if (!info.exists) return result.substr(0, nameStart) + markers.notFound;
     // A path ending in a separator names its directory as given.
-    if (split.namePart.empty() || info.storedName.empty()) return result;
-    return split.pathPart + info.storedName;
+    if (nameStart == result.size() || info.storedName.empty() ||
+        std::string_view(result).substr(nameStart) == info.storedName)
+        return result;
+    return result.substr(0, nameStart) + info.storedName;
 }
 
 }  // namespace
