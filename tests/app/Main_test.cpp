@@ -157,6 +157,20 @@ private slots:
         QCOMPARE(form.markedPaths(), StringList{d});
     }
 
+    void typingSelectsTheLineThatStartsSo()
+    {
+        MainWindowFixture f;
+        TForm1& form = f.start({"apple", "banana", "cherry", "blueberry"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.ListBox1->setFocus();
+        QTest::keyClicks(form.ListBox1, "ch");
+        QCOMPARE(form.ListBox1->currentRow(), 2);
+        QCOMPARE(form.ListBox1->selectionModel()->selectedRows().size(), 1);
+        QTest::keyClick(form.ListBox1, Qt::Key_Up);
+        QCOMPARE(form.ListBox1->currentRow(), 1);
+    }
+
     void noArgumentLeavesTheListEmpty()
     {
         MainWindowFixture f;

@@ -163,6 +163,32 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.ListBox1));
     }
 
+    // Each label draws all of its text within its 20 pixels at the window
+    // font: drawn taller, the same label shows no more ink.
+    void labelsAreNotClippedAtTheWindowFont()
+    {
+        TForm6 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto inkOf = [](QLabel* label) {
+            const QImage image = label->grab().toImage();
+            int ink = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) ink += qGray(image.pixel(x, y)) < 128;
+            return ink;
+        };
+        for (QLabel* label : {form.Label1, form.Label2, form.Label3}) {
+            QCOMPARE(label->height(), 20);
+            const int designed = inkOf(label);
+            QVERIFY(designed > 0);
+            label->resize(label->width(), 40);
+            QCOMPARE(inkOf(label), designed);
+            label->resize(label->width(), 20);
+        }
+        // The list below starts where the last label ends.
+        QCOMPARE(form.Label3->geometry().bottom() + 1, form.ListBox1->geometry().top());
+    }
+
     void listScrollsSidewaysFiveTimesItsWidth()
     {
         TForm6 form({});
