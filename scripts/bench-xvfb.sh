@@ -41,6 +41,18 @@ cpu_ms() {
     "/proc/$(program_pid)/stat"
 }
 
+# Xvfb picks a free display number itself, so that a display another run
+# starts at the same moment is never taken for this one.
+start_display() {
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -s "$WORK/display" ] && { export DISPLAY=":$(head -n 1 "$WORK/display")"; return 0; }
+    sleep 0.1
+  done
+  fail "no X display could be started"
+}
 start_display
 printf '[ProgTitle]\r\n1=x\r\n' >"$PROG_DIR/vorel.INI"  # no first-run prompt
 echo "creating $files files ..." >&2
