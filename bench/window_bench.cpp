@@ -10,6 +10,7 @@
 //   names are in CASE (lower or upper) and prints "BARE name ms" lines.
 #include "app/Main.h"
 #include "platform/codepage.h"
+#include "platform/data_files.h"
 #include "platform/process.h"
 #include "platform/shell.h"
 
@@ -63,6 +64,8 @@ std::unique_ptr<TForm1> startMainWindow(const ProgramDir& pd, int argc, char** a
 {
     MainServices services;
     services.programPath = pd.program();
+    services.files = {settingsFileBesideProgram(pd.program()), reportFileBesideProgram(pd.program()),
+                      true};
     services.arguments = argumentsFromArgv(argc, argv);
     services.prompter = &prompter;
     services.fs = &systemFileSystem();
