@@ -10,6 +10,7 @@
 #include "ratio_table.h"
 #include "silent_prompter.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -34,15 +35,30 @@ Operation toggle(const BenchFiles& f)
     return f.isUpper ? Operation::Lower : Operation::Upper;
 }
 
-// Formats every caption, as a window showing the progress does.
+// Formats the caption as the window's progress does: the clock is read for
+// every file, the caption made at most every 50 ms and at each flush.
 class CaptionSink : public RunWindow {
 public:
     Text caption;
     void showProgress(int position, int count) override
     {
-        caption = progressCaption(position, count);
+        position_ = position;
+        count_ = count;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last_ < std::chrono::milliseconds(50)) return;
+        last_ = now;
+        flushProgress();
+    }
+    void flushProgress() override
+    {
+        caption = progressCaption(position_, count_);
         benchmark::DoNotOptimize(caption.data());
     }
+
+private:
+    std::chrono::steady_clock::time_point last_{};
+    int position_ = 0;
+    int count_ = 0;
 };
 
 void BM_RunMarkedCase(benchmark::State& state)
