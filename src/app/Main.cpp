@@ -362,6 +362,7 @@ void TForm1::MenuFileUndoClick()
         const bool markedFiles = session.UndoOfMarkedFiles;
         CaptionProgress progress(this);
         RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode};
+        keepMarkedPaths();  // the undo replaces SourceList
         // Once every file is back, the listed paths are current again.
         if (runUndo(ctx, session) == RunOutcome::Completed && markedFiles) {
             for (QPushButton* button : {BtnUpper, BtnLower, BtnExt}) button->setEnabled(true);

@@ -25,8 +25,8 @@ public:
     virtual ~ConversionHost() = default;
     // The lines of the main window's list, in display order.
     virtual const StringList& markedPaths() const = 0;
-    // Before a directory run, which replaces SourceList: the list goes on
-    // showing the lines it shows now.
+    // Before a run that replaces SourceList by other paths (a directory run,
+    // an undo): the list goes on showing the lines it shows now.
     virtual void keepMarkedPaths() = 0;
     // After a completed run: disables the main window's BtnUpper, BtnLower
     // and BtnExt and makes BtnConfirm its focused control.

@@ -423,6 +423,8 @@ private slots:
         ctrlZ();
         QCOMPARE(lastPrompt(), fixedText("   変換を完了しました。   "));
         QVERIFY(!form.MenuFileUndo->isEnabled());
+        QCOMPARE(form.markedPaths(), (StringList{a, b}));  // the list is as it was
+        QCOMPARE(form.ListBox1->count(), 2);
         std::filesystem::remove(f.dir.file("B"));
 
         QTest::mouseClick(form.BtnUpper, Qt::LeftButton);  // complete: the buttons are disabled
