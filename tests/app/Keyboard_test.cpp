@@ -15,7 +15,9 @@
 namespace {
 
 struct NoHost : ConversionHost {
-    StringList markedPaths() const override { return {}; }
+    StringList none;
+    const StringList& markedPaths() const override { return none; }
+    void keepMarkedPaths() override {}
     void conversionCompleted() override {}
 };
 
