@@ -126,6 +126,10 @@ public:
             const uint32_t above = XCB_STACK_MODE_ABOVE;
             xcb_configure_window(c_, w, XCB_CONFIG_WINDOW_STACK_MODE, &above);
         }
+        // One round trip, so the server has handled both requests before
+        // the connection closes: a busy server was seen to drop a raise
+        // that was only flushed.
+        std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
     }
 
 private:
