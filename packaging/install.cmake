@@ -29,7 +29,7 @@ if(exe MATCHES "[\n\r\t]")
   message(FATAL_ERROR "The install prefix must not hold a line break or tab: ${CMAKE_INSTALL_PREFIX}")
 endif()
 
-# The Exec argument as the Desktop Entry Specification wants it: in double
+# The Exec argument as a desktop entry wants it: in double
 # quotes with ", `, $ and \ escaped, % doubled; then every \ doubled again
 # for the key file's own string escapes.
 string(REPLACE "\\" "\\\\" quoted "${exe}")

@@ -22,7 +22,7 @@ struct DesktopApplication {
 std::optional<DesktopApplication> defaultApplicationFor(const std::string& mimeType);
 
 // The arguments of a desktop entry's Exec value, program first, with the
-// quoting and escapes of the Desktop Entry Specification undone. The first
+// quoting and escapes of desktop entries undone. The first
 // file or URL field code (%f, %F, %u, %U) becomes "%f", a missing one is
 // added at the end, the other field codes are dropped and "%%" is "%".
 // nullopt when the value is malformed (an unclosed quote).

@@ -6,7 +6,7 @@
 
 namespace {
 
-Text newNamePart(CodePage cp, Operation op, const PathSplit& split, const Text& typed)
+Text newNamePart(Operation op, const PathSplit& split, const Text& typed)
 {
     const Text& name = split.namePart;
     const Text& ext = split.extensionPart;
@@ -57,7 +57,7 @@ std::optional<Text> newFullPath(Operation op, const Text& fullPath, const Text& 
     } else {
         const PathSplit split = splitPath(cp, fullPath);
         start = split.pathPart.size();
-        to = split.pathPart + newNamePart(cp, op, split, typed);
+        to = split.pathPart + newNamePart(op, split, typed);
     }
     // The old and the new name must each be one entry of the same directory
     // as the system sees it; otherwise the file would move elsewhere.

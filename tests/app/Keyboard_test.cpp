@@ -7,19 +7,13 @@
 #include "rename/Extchg.h"
 #include "report/Confirm.h"
 #include "support/main_window_fixture.h"
+#include "support/no_host.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QtTest>
 
 namespace {
-
-struct NoHost : ConversionHost {
-    StringList none;
-    const StringList& markedPaths() const override { return none; }
-    void keepMarkedPaths() override {}
-    void conversionCompleted() override {}
-};
 
 // The windows under test with everything they need.
 struct Windows {

@@ -2,6 +2,7 @@
 // lines are higher than the layouts' label boxes: the access-key underlines
 // of "(&1)" to "(&5)" must still be drawn.
 #include "rename/Extchg.h"
+#include "support/no_host.h"
 #include "support/scripted_prompter.h"
 
 #include <QApplication>
@@ -9,17 +10,6 @@
 #include <QtTest>
 
 #include <cstdlib>
-
-namespace {
-
-struct NoHost : ConversionHost {
-    StringList none;
-    const StringList& markedPaths() const override { return none; }
-    void keepMarkedPaths() override {}
-    void conversionCompleted() override {}
-};
-
-}  // namespace
 
 class ExtchgShiftJisLocaleTest : public QObject {
     Q_OBJECT

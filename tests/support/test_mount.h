@@ -112,16 +112,16 @@ private:
 inline const TestMount* sharedTestMount()
 {
     static const TestMount* mount = [] () -> const TestMount* {
-        const char* spec = std::getenv("VOREL_TEST_FS");
-        if (!spec || !*spec) return nullptr;
-        const std::string s = spec;
+        const char* wanted = std::getenv("VOREL_TEST_FS");
+        if (!wanted || !*wanted) return nullptr;
+        const std::string s = wanted;
         const std::size_t colon = s.find(':');
         const std::string kind = s.substr(0, colon);
         static TestMount m(kind == "exfat" ? TestMount::Kind::Exfat : TestMount::Kind::Testfs,
                            colon == std::string::npos ? "" : s.substr(colon + 1));
         if (!m.mounted()) {
             std::fprintf(stderr, "SKIPPED: every test here runs on %s, which cannot be mounted: %s\n",
-                         spec, m.why().c_str());
+                         wanted, m.why().c_str());
             std::exit(77);
         }
         return &m;
@@ -136,8 +136,8 @@ enum class FsNeed { SymbolicLinks, HardLinks, AnyNameBytes, CaseKeptApart, Permi
 // lacks what a test needs; empty when it has it.
 inline std::string lackingHere(FsNeed need)
 {
-    const char* spec = std::getenv("VOREL_TEST_FS");
-    const std::string where = spec ? spec : "";
+    const char* wanted = std::getenv("VOREL_TEST_FS");
+    const std::string where = wanted ? wanted : "";
     if (where.rfind("exfat", 0) == 0) {
         switch (need) {
         case FsNeed::SymbolicLinks: return "exFAT has no symbolic links";
