@@ -374,7 +374,7 @@ void TForm1::MenuFileUndoClick()
 
 void TForm1::showUndoState()
 {
-    MenuFileUndo->setEnabled(!session.UndoAfter.empty());
+    MenuFileUndo->setEnabled(hasUndo(session));
 }
 
 void TForm1::BtnExtClick()

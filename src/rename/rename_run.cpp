@@ -58,23 +58,45 @@ Text failureLine()
     return fixedText("=== 変換失敗 ===");
 }
 
-// What an undo would put back: the first renamed entries and their results.
-// Assigning over the lists of the run before keeps their strings' storage,
-// so a long run pays no allocation per file for it.
-void rememberRenames(const StringList& entries, std::size_t renamed, bool markedFiles,
-                     Session& session)
+// What an undo would put back: the first renamed lines of SourceList
+// (the run's entries) and of ResultList, left where they are.
+void rememberRenames(std::size_t renamed, bool markedFiles, Session& session)
 {
-    const auto end = static_cast<std::ptrdiff_t>(renamed);
-    session.UndoBefore.assign(entries.begin(), entries.begin() + end);
-    session.UndoAfter.assign(session.ResultList.begin(), session.ResultList.begin() + end);
+    session.UndoBefore = StringList();
+    session.UndoAfter = StringList();
+    session.UndoShared = renamed;
     session.UndoOfMarkedFiles = markedFiles;
 }
 
-// Steps R4 and R5; ResultList has been emptied by the caller. The renames
-// that succeed replace what an undo would have put back.
-RunOutcome renameAll(Operation op, const Text& typed, const StringList& entries, RunContext& ctx,
-                     Session& session, bool markedFiles)
+// Before SourceList or ResultList change while they still hold the undo:
+// moves it into UndoBefore and UndoAfter, leaving those two lists empty.
+void setUndoApart(Session& session)
 {
+    if (session.UndoShared == 0) return;
+    session.UndoBefore = std::move(session.SourceList);
+    session.UndoAfter = std::move(session.ResultList);
+    session.UndoBefore.resize(session.UndoShared);
+    session.UndoAfter.resize(session.UndoShared);
+    session.UndoShared = 0;
+    session.SourceList.clear();
+    session.ResultList.clear();
+}
+
+// The run over entries reaches its renames: the undo of the run before is
+// given up, and SourceList becomes entries (which may be SourceList itself).
+void startRenames(const StringList& entries, Session& session)
+{
+    session.UndoShared = 0;
+    session.SourceList = entries;
+    session.ResultList.clear();
+}
+
+// Steps R4 and R5 over SourceList, once startRenames has set it. The
+// renames that succeed replace what an undo would have put back.
+RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& session,
+                     bool markedFiles)
+{
+    const StringList& entries = session.SourceList;
     StringList& resultList = session.ResultList;
     resultList.reserve(entries.size());
     const int count = static_cast<int>(entries.size());
@@ -87,12 +109,12 @@ RunOutcome renameAll(Operation op, const Text& typed, const StringList& entries,
             resultList.push_back(std::move(*to));
             continue;
         }
-        rememberRenames(entries, resultList.size(), markedFiles, session);
+        rememberRenames(resultList.size(), markedFiles, session);
         resultList.push_back(failureLine());
         ask(ctx, renameFailedMessage(from), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
-    rememberRenames(entries, resultList.size(), markedFiles, session);
+    rememberRenames(resultList.size(), markedFiles, session);
     notice(ctx, "   変換を完了しました。   ");
     return RunOutcome::Completed;
 }
@@ -114,10 +136,9 @@ RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList&
 {
     if (stoppedByDbcsQuestion(entries, ctx)) return RunOutcome::StoppedByUser;
     if (!namesPass(op, typed, entries, ctx, false)) return RunOutcome::FailedValidation;
-    // An undo leaves its own paths here; the report pairs these with the results.
-    session.SourceList = entries;
-    session.ResultList.clear();
-    return renameAll(op, typed, entries, ctx, session, true);
+    // An undo leaves its own paths in SourceList; the report pairs these with the results.
+    startRenames(entries, session);
+    return renameAll(op, typed, ctx, session, true);
 }
 
 RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringList& marked,
@@ -144,22 +165,28 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringLi
     }
     const StringList& files = session.DirFileList;
     if (stoppedByDbcsQuestion(files, ctx)) return RunOutcome::StoppedByUser;
+    // A name that fails the check keeps the undo of the run before.
+    setUndoApart(session);
     session.SourceList = files;
     session.ResultList.clear();
     // Start-delete counts through the files while it checks them.
     if (!namesPass(op, typed, files, ctx, op == Operation::StartDel)) {
         return RunOutcome::FailedValidation;
     }
-    return renameAll(op, typed, files, ctx, session, false);
+    startRenames(files, session);
+    return renameAll(op, typed, ctx, session, false);
 }
 
 RunOutcome runUndo(RunContext& ctx, Session& session)
 {
+    if (!hasUndo(session)) return RunOutcome::FailedSelection;
+    setUndoApart(session);
     StringList& before = session.UndoBefore;
-    StringList& after = session.UndoAfter;
-    if (after.empty()) return RunOutcome::FailedSelection;
+    // The paths the files have now; the undo keeps a copy of them only if it stops.
+    session.SourceList = std::move(session.UndoAfter);
+    session.UndoAfter.clear();
+    const StringList& after = session.SourceList;
     const int count = static_cast<int>(after.size());
-    session.SourceList = after;
     // A file the undo does not reach keeps an empty line.
     session.ResultList.assign(after.size(), Text());
     const FileSystemBatch batch(ctx.fs);
@@ -168,19 +195,17 @@ RunOutcome runUndo(RunContext& ctx, Session& session)
     for (int i = count - 1; i >= 0; --i) {
         ctx.window.showProgress(count - i, count);
         if (ctx.fs.renameEntry(after[i], before[i])) {
-            session.ResultList[i] = before[i];
+            session.ResultList[i] = std::move(before[i]);
             continue;
         }
         session.ResultList[i] = failureLine();
-        const Text message = renameFailedMessage(after[i]);
         // This file and the ones before it can still be put back later.
         before.resize(i + 1);
-        after.resize(i + 1);
-        ask(ctx, message, PromptKind::Warning, PbAbort);
+        session.UndoAfter.assign(after.begin(), after.begin() + i + 1);
+        ask(ctx, renameFailedMessage(after[i]), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
-    before.clear();
-    after.clear();
+    before = StringList();
     notice(ctx, "   変換を完了しました。   ");
     return RunOutcome::Completed;
 }

@@ -43,7 +43,7 @@ struct RunContext {
 // One run over the marked paths (entries, in list order). Just before the
 // first rename session.SourceList becomes entries and ResultList is emptied;
 // ResultList then gets one line per file handled. A run that reaches its
-// renames (of either kind) replaces session.UndoBefore and UndoAfter with the renames that
+// renames (of either kind) replaces the session's undo with the renames that
 // succeed.
 RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList& entries,
                               RunContext& ctx, Session& session);
@@ -55,12 +55,11 @@ RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList&
 RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringList& marked,
                                  RunContext& ctx, Session& session);
 
-// Puts back the files that the last run renamed (session.UndoBefore and
-// UndoAfter), last first, each from the path it was given to the path it
-// had, with the same never-replacing rename and progress count as a run, but
-// no questions and no check. Stops at the first rename that fails, the
-// failed file and those before it staying in the lists; a complete undo
-// empties them. SourceList and ResultList then describe the undo in the last
+// Puts back the files that the last run renamed (the session's undo), last
+// first, each from the path it was given to the path it had, with the same
+// never-replacing rename and progress count as a run, but no questions and
+// no check. Stops at the first rename that fails, the failed file and those
+// before it staying in the undo; a complete undo leaves nothing to undo. SourceList and ResultList then describe the undo in the last
 // run's order: the path before the undo, and the path put back,
 // "=== 変換失敗 ===" for the file that failed, or an empty line for a file
 // not reached. FailedSelection, with nothing changed, when there is nothing

@@ -3,6 +3,7 @@
 // that the rename, directory and report commands read and fill.
 #include "platform/text.h"
 
+#include <cstddef>
 #include <cstdint>
 
 struct Session {
@@ -12,12 +13,22 @@ struct Session {
     StringList DirFileList;  // full paths of the last listed directory's files
     std::int32_t DbcsMessageMode = 3;  // 1 never ask, 2 first name only, 3 every name
     // The renames of the last run that have not been put back, in its list
-    // order: the paths the files had and the paths they were given. Empty
-    // when there is nothing to undo.
+    // order: the paths the files had and the paths they were given. Right
+    // after a run they are not copied: they are the first UndoShared lines of
+    // SourceList and ResultList, and these two lists are empty. Whatever
+    // changes SourceList or ResultList while UndoShared is set moves them
+    // here first.
     StringList UndoBefore;
     StringList UndoAfter;
+    std::size_t UndoShared = 0;
     bool UndoOfMarkedFiles = false;  // whether they come from a run over the marked files
 };
+
+// Whether the last run left a rename to put back.
+inline bool hasUndo(const Session& session)
+{
+    return session.UndoShared > 0 || !session.UndoAfter.empty();
+}
 
 // What a command run from a dialog needs of the main window.
 class ConversionHost {

@@ -713,7 +713,7 @@ TEST_F(RenameRunTest, UndoPutsBackEveryOperationLastFirst)
         EXPECT_EQ(namesIn(local.path()).size(), before.size());
         EXPECT_EQ(session.SourceList, after);
         EXPECT_EQ(session.ResultList, before);
-        EXPECT_TRUE(session.UndoAfter.empty());
+        EXPECT_FALSE(hasUndo(session));
         EXPECT_EQ(window.last(), std::pair(int(before.size()), int(before.size())));
     }
 }
@@ -788,9 +788,14 @@ TEST_F(RenameRunTest, UndoKeptOrReplacedByTheNextRun)
     EXPECT_EQ(runMarked(Operation::StartDel, "zz", first), RunOutcome::FailedValidation);
     EXPECT_EQ(runDirectory(Operation::StartDel, "zz", {d}), RunOutcome::FailedValidation);
     EXPECT_EQ(runDirectory(Operation::Upper, "", {d, d}), RunOutcome::FailedSelection);
-    EXPECT_EQ(session.UndoAfter, StringList{dir.file("A")});
+    EXPECT_EQ(undo(), RunOutcome::Completed);
+    EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"a", "d"}));
+    EXPECT_EQ(session.SourceList, StringList{dir.file("A")});
+    EXPECT_EQ(session.ResultList, first);
+
+    ASSERT_EQ(runMarked(Operation::Upper, "", first), RunOutcome::Completed);
     EXPECT_EQ(runMarked(Operation::Upper, "", {dir.file("missing")}), RunOutcome::FailedRename);
-    EXPECT_TRUE(session.UndoAfter.empty());
+    EXPECT_FALSE(hasUndo(session));
     session.SourceList = {"source"};
     EXPECT_EQ(undo(), RunOutcome::FailedSelection);  // nothing to undo: nothing happens
     EXPECT_TRUE(prompter.prompts.empty());
