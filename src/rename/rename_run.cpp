@@ -182,13 +182,13 @@ RunOutcome runUndo(RunContext& ctx, Session& session)
     if (!hasUndo(session)) return RunOutcome::FailedSelection;
     setUndoApart(session);
     StringList& before = session.UndoBefore;
+    // A file the undo does not reach keeps an empty line.
+    session.ResultList.assign(session.UndoAfter.size(), Text());
     // The paths the files have now; the undo keeps a copy of them only if it stops.
     session.SourceList = std::move(session.UndoAfter);
     session.UndoAfter.clear();
     const StringList& after = session.SourceList;
     const int count = static_cast<int>(after.size());
-    // A file the undo does not reach keeps an empty line.
-    session.ResultList.assign(after.size(), Text());
     const FileSystemBatch batch(ctx.fs);
     // Last first, so that a name a later file took is free again before an
     // earlier file goes back to it.
