@@ -662,6 +662,12 @@ bool PosixFileSystem::fileExists(const Text& path)
 
 std::unique_ptr<TextFileWriter> PosixFileSystem::createTextFile(const Text& path)
 {
+    // A file made read-only is kept as it is, as it would be for root too.
+    struct stat st;
+    if (!path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
+        errno = EACCES;
+        return nullptr;
+    }
     const int fd = openRegularFile(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) return nullptr;
     return std::make_unique<PosixTextFileWriter>(fd);
