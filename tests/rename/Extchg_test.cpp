@@ -205,38 +205,59 @@ private slots:
         QCOMPARE(h.session.ResultList, (StringList{h.dir.file("a_x.txt"), h.dir.file("b_x")}));
     }
 
-    void eachMarkedOperationReadsItsField_data()
+    // Every operation, on a marked file and on the files of a marked
+    // directory: each reads its own field only.
+    void eachOperationReadsItsField_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        QTest::newRow("start add") << "Edit1" << "BtnStartAdd" << "new_" << "memo.txt" << "new_memo.txt";
-        QTest::newRow("end add") << "Edit2" << "BtnEndAdd" << "_old" << "data.tar.gz" << "data.tar_old.gz";
-        QTest::newRow("extension") << "Edit3" << "BtnExtChange" << ".org" << "memo.txt" << "memo.org";
-        QTest::newRow("start delete") << "Edit4" << "BtnStartDel" << "ab" << "abcd.txt" << "cd.txt";
-        QTest::newRow("end delete") << "Edit5" << "BtnEndDel" << "_old" << "report_old.txt" << "report.txt";
-        QTest::newRow("upper") << "Edit1" << "BtnUpper" << "zz" << "read me.txt" << "READ ME.TXT";
-        QTest::newRow("lower") << "Edit1" << "BtnLower" << "zz" << "READ.ME" << "read.me";
+        const struct {
+            const char* row;
+            const char* field;
+            const char* button;
+            const char* allButton;
+            const char* typed;
+            const char* before;
+            const char* after;
+        } rows[] = {
+            {"start add", "Edit1", "BtnStartAdd", "BtnAllstartAdd", "new_", "memo.txt", "new_memo.txt"},
+            {"end add", "Edit2", "BtnEndAdd", "BtnAllEndAdd", "_old", "data.tar.gz", "data.tar_old.gz"},
+            {"extension", "Edit3", "BtnExtChange", "BtnAllExtChange", ".org", "memo.txt", "memo.org"},
+            {"start delete", "Edit4", "BtnStartDel", "BtnAllStartDel", "ab", "abcd.txt", "cd.txt"},
+            {"end delete", "Edit5", "BtnEndDel", "BtnAllEndDel", "_old", "report_old.txt", "report.txt"},
+            {"upper", "Edit1", "BtnUpper", "BtnAllUpper", "zz", "read me.txt", "READ ME.TXT"},
+            {"lower", "Edit1", "BtnLower", "BtnAllLower", "zz", "READ.ME", "read.me"},
+        };
+        for (const auto& r : rows) {
+            QTest::newRow(r.row) << r.field << r.button << r.typed << r.before << r.after;
+            QTest::newRow((std::string("directory ") + r.row).c_str())
+                << r.field << r.allButton << r.typed << r.before << r.after;
+        }
     }
-    void eachMarkedOperationReadsItsField()
+    void eachOperationReadsItsField()
     {
         QFETCH(QString, field);
         QFETCH(QString, button);
         QFETCH(QString, typed);
         QFETCH(QString, before);
         QFETCH(QString, after);
+        const bool inDirectory = button.startsWith(QLatin1String("BtnAll"));
+        const std::string folder = inDirectory ? "d/" : "";
         Harness h;
-        h.host.marked = {h.dir.write(before.toStdString())};
+        std::filesystem::create_directory(h.dir.path() / "d");
+        h.dir.write(folder + before.toStdString());
+        h.host.marked = {inDirectory ? h.dir.file("d") : h.dir.file(before.toStdString())};
         h.open();
-        // Text in the other fields must not be used.
         for (const char* other : {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5"}) {
             QTest::keyClicks(h.edit(other), field == QLatin1String(other) ? typed : QStringLiteral("q"));
         }
         QTest::mouseClick(h.button(button.toLatin1().constData()), Qt::LeftButton);
-        QVERIFY(exists(h.dir.file(after.toStdString())));
+        QVERIFY(exists(h.dir.file(folder + after.toStdString())));
         QCOMPARE(h.host.completions, 1);
+        if (inDirectory) QCOMPARE(h.disabledButtons().size(), 14);
     }
 
     void caseConversionDisablesAllFourteen()
@@ -273,41 +294,6 @@ private slots:
         QVERIFY(form.isVisible());
         QCOMPARE(form.windowTitle(), qs("ファイル数  :  2 / 2"));
         QCOMPARE(h.session.SourceList.size(), std::size_t(2));
-    }
-
-    void eachDirectoryOperation_data()
-    {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("start add") << "Edit1" << "BtnAllstartAdd" << "new_" << "memo.txt" << "new_memo.txt";
-        QTest::newRow("end add") << "Edit2" << "BtnAllEndAdd" << "_x" << "b" << "b_x";
-        QTest::newRow("extension") << "Edit3" << "BtnAllExtChange" << ".org" << "memo.txt" << "memo.org";
-        QTest::newRow("start delete") << "Edit4" << "BtnAllStartDel" << "ab" << "abcd.txt" << "cd.txt";
-        QTest::newRow("end delete") << "Edit5" << "BtnAllEndDel" << "_old" << "r_old.txt" << "r.txt";
-        QTest::newRow("upper") << "Edit1" << "BtnAllUpper" << "zz" << "read me.txt" << "READ ME.TXT";
-        QTest::newRow("lower") << "Edit1" << "BtnAllLower" << "zz" << "READ.ME" << "read.me";
-    }
-    void eachDirectoryOperation()
-    {
-        QFETCH(QString, field);
-        QFETCH(QString, button);
-        QFETCH(QString, typed);
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        Harness h;
-        std::filesystem::create_directory(h.dir.path() / "d");
-        h.dir.write("d/" + before.toStdString());
-        h.host.marked = {h.dir.file("d")};
-        h.open();
-        for (const char* other : {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5"}) {
-            QTest::keyClicks(h.edit(other), field == QLatin1String(other) ? typed : QStringLiteral("q"));
-        }
-        QTest::mouseClick(h.button(button.toLatin1().constData()), Qt::LeftButton);
-        QVERIFY(exists(h.dir.file("d/" + after.toStdString())));
-        QCOMPARE(h.disabledButtons().size(), 14);
     }
 
     void failedRenameLeavesEverythingEnabled()
