@@ -20,11 +20,6 @@
 
 namespace {
 
-QString u(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 struct Editor {
     LauncherState state;
     ScriptedPrompter prompter;

@@ -21,18 +21,6 @@
 
 namespace {
 
-QString u(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QStringList linesOf(const QListWidget* list)
-{
-    QStringList lines;
-    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
-    return lines;
-}
-
 // A double-click as the mouse makes it: a click, then the second press.
 void doubleClick(QListWidget* list, int row)
 {

@@ -19,18 +19,6 @@
 
 namespace {
 
-QString u(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QStringList linesOf(const QListWidget* list)
-{
-    QStringList lines;
-    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
-    return lines;
-}
-
 // A settings file with a table of the given titles (free rows "*").
 struct Settings {
     TempDir dir;

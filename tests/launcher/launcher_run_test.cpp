@@ -1,6 +1,6 @@
 #include "launcher/launcher_run.h"
 
-#include "platform/shell.h"
+#include "support/recording_shell.h"
 #include "support/scripted_prompter.h"
 
 #include <gtest/gtest.h>
@@ -8,23 +8,6 @@
 #include <string>
 
 namespace {
-
-// A shell that records what it was asked to open and answers as planned.
-class RecordingShell : public ShellOpener {
-public:
-    bool answer = true;
-    int calls = 0;
-    Text file, directory;
-    StringList arguments;
-    bool open(const Text& f, const StringList& args, const Text& dir) override
-    {
-        ++calls;
-        file = f;
-        arguments = args;
-        directory = dir;
-        return answer;
-    }
-};
 
 TEST(ChooserTest, LinesAreShortcutTwoBlanksAndTitle)
 {

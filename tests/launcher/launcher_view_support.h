@@ -1,10 +1,12 @@
 #pragma once
 // What the launcher's view tests share: a planned file chooser, a shell that
-// records what it is asked to open, and acting on a modal window once shown.
+// records what it is asked to open, the lines of a list, and acting on a
+// modal window once shown.
 #include "launcher/ApliEdit.h"
-#include "platform/shell.h"
+#include "support/recording_shell.h"
 
 #include <QApplication>
+#include <QListWidget>
 #include <QObject>
 #include <QTimer>
 #include <QtTest>
@@ -24,21 +26,18 @@ public:
     }
 };
 
-class RecordingShell : public ShellOpener {
-public:
-    bool answer = true;
-    int calls = 0;
-    Text file, directory;
-    StringList arguments;
-    bool open(const Text& f, const StringList& args, const Text& dir) override
-    {
-        ++calls;
-        file = f;
-        arguments = args;
-        directory = dir;
-        return answer;
-    }
-};
+inline QString u(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// The lines a list widget shows, top to bottom.
+inline QStringList linesOf(const QListWidget* list)
+{
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+    return lines;
+}
 
 // Runs action on the first modal window of type T once it is shown (it may
 // open a further modal window inside). The watch belongs to guard, so nothing
