@@ -69,7 +69,8 @@ void rememberRenames(std::size_t renamed, bool markedFiles, Session& session)
 }
 
 // Before SourceList or ResultList change while they still hold the undo:
-// moves it into UndoBefore and UndoAfter, leaving those two lists empty.
+// moves it into UndoBefore and UndoAfter, leaving SourceList and ResultList
+// empty.
 void setUndoApart(Session& session)
 {
     if (session.UndoShared == 0) return;

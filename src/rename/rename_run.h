@@ -59,11 +59,11 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringLi
 // first, each from the path it was given to the path it had, with the same
 // never-replacing rename and progress count as a run, but no questions and
 // no check. Stops at the first rename that fails, the failed file and those
-// before it staying in the undo; a complete undo leaves nothing to undo. SourceList and ResultList then describe the undo in the last
-// run's order: the path before the undo, and the path put back,
-// "=== 変換失敗 ===" for the file that failed, or an empty line for a file
-// not reached. FailedSelection, with nothing changed, when there is nothing
-// to undo.
+// before it staying in the undo; a complete undo leaves nothing to undo.
+// SourceList and ResultList then describe the undo in the last run's order:
+// the path before the undo, and the path put back, "=== 変換失敗 ===" for
+// the file that failed, or an empty line for a file not reached.
+// FailedSelection, with nothing changed, when there is nothing to undo.
 RunOutcome runUndo(RunContext& ctx, Session& session);
 
 // Fills dirFileList with dir + one separator + name for every entry of the

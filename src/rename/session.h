@@ -15,9 +15,9 @@ struct Session {
     // The renames of the last run that have not been put back, in its list
     // order: the paths the files had and the paths they were given. Right
     // after a run they are not copied: they are the first UndoShared lines of
-    // SourceList and ResultList, and these two lists are empty. Whatever
-    // changes SourceList or ResultList while UndoShared is set moves them
-    // here first.
+    // SourceList and ResultList, and UndoBefore and UndoAfter are empty.
+    // Whatever changes SourceList or ResultList while UndoShared is set
+    // first moves them here.
     StringList UndoBefore;
     StringList UndoAfter;
     std::size_t UndoShared = 0;
