@@ -123,6 +123,16 @@ bool programExists(const std::string& program)
     return !findProgramOnPath(program).empty();
 }
 
+// The applications folders, in order of precedence.
+std::vector<std::string> applicationFolders()
+{
+    std::vector<std::string> dirs = folders(envOr("XDG_DATA_HOME", environmentValue("HOME") + "/.local/share"));
+    for (const std::string& dir : folders(envOr("XDG_DATA_DIRS", "/usr/local/share:/usr/share")))
+        dirs.push_back(dir);
+    for (std::string& dir : dirs) dir += "/applications";
+    return dirs;
+}
+
 // One level of the search: the mimeapps.list files of a folder (the
 // desktop-specific ones first) and, in an applications folder, its cache.
 struct Level {
@@ -145,21 +155,8 @@ std::vector<Level> searchLevels(const std::vector<std::string>& desktops)
         levels.push_back(level(dir, false));
     for (const std::string& dir : folders(envOr("XDG_CONFIG_DIRS", "/etc/xdg")))
         levels.push_back(level(dir, false));
-    for (const std::string& dir : folders(envOr("XDG_DATA_HOME", home + "/.local/share")))
-        levels.push_back(level(dir + "/applications", true));
-    for (const std::string& dir : folders(envOr("XDG_DATA_DIRS", "/usr/local/share:/usr/share")))
-        levels.push_back(level(dir + "/applications", true));
+    for (const std::string& dir : applicationFolders()) levels.push_back(level(dir, true));
     return levels;
-}
-
-// The applications folders, in order of precedence.
-std::vector<std::string> applicationFolders()
-{
-    std::vector<std::string> dirs = folders(envOr("XDG_DATA_HOME", environmentValue("HOME") + "/.local/share"));
-    for (const std::string& dir : folders(envOr("XDG_DATA_DIRS", "/usr/local/share:/usr/share")))
-        dirs.push_back(dir);
-    for (std::string& dir : dirs) dir += "/applications";
-    return dirs;
 }
 
 // The file of a desktop ID: "a-b.desktop" is also looked for as a/b.desktop.

@@ -396,9 +396,16 @@ int openRegularFile(const Text& path, int flags, mode_t mode)
         errno = ENOENT;
         return -1;
     }
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        errno = EINVAL;
-        return -1;
+    if (::stat(path.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            errno = EINVAL;
+            return -1;
+        }
+        // A file without any write bit is never written, even by root.
+        if ((flags & O_ACCMODE) != O_RDONLY && (st.st_mode & 0222) == 0) {
+            errno = EACCES;
+            return -1;
+        }
     }
     const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
     if (fd < 0) return -1;
@@ -662,12 +669,6 @@ bool PosixFileSystem::fileExists(const Text& path)
 
 std::unique_ptr<TextFileWriter> PosixFileSystem::createTextFile(const Text& path)
 {
-    // A file made read-only is kept as it is, as it would be for root too.
-    struct stat st;
-    if (!path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
-        errno = EACCES;
-        return nullptr;
-    }
     const int fd = openRegularFile(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) return nullptr;
     return std::make_unique<PosixTextFileWriter>(fd);

@@ -10,8 +10,10 @@
 
 // Opens a file (open(2) flags) only when it is a regular one, and never
 // waits: a FIFO, a device or a directory is refused with EINVAL instead of
-// blocking or being read without end. The descriptor returned blocks again
-// as usual. Every file the program reads or writes as a whole is opened so.
+// blocking or being read without end. A file without any write bit is not
+// opened for writing, whoever asks (EACCES). The descriptor returned blocks
+// again as usual. Every file the program reads or writes as a whole is
+// opened so.
 int openRegularFile(const Text& path, int flags, mode_t mode = 0);
 
 enum class RenameStrategy {

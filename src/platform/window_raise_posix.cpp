@@ -13,133 +13,41 @@
 #include <unistd.h>
 
 #ifdef VOREL_HAVE_XCB
-#include <xcb/xcb.h>
+#include "platform/xcb_display.h"
 
 namespace {
 
 xcb_window_t rememberedWindow = XCB_WINDOW_NONE;
 
-// One connection to the display named by DISPLAY, closed at the end of scope.
-class Display {
-public:
-    Display()
-    {
-        if (!std::getenv("DISPLAY")) return;
-        c_ = xcb_connect(nullptr, nullptr);
-        if (xcb_connection_has_error(c_)) {
-            xcb_disconnect(c_);
-            c_ = nullptr;
-            return;
-        }
-        screen_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
-    }
-    ~Display()
-    {
-        if (!c_) return;
-        xcb_flush(c_);
-        xcb_disconnect(c_);
-    }
-    Display(const Display&) = delete;
-    Display& operator=(const Display&) = delete;
-
-    explicit operator bool() const { return c_ && screen_; }
-    xcb_connection_t* c() const { return c_; }
-    xcb_window_t root() const { return screen_->root; }
-
-    xcb_atom_t atom(const char* name) const
-    {
-        xcb_intern_atom_reply_t* reply =
-            xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, std::strlen(name), name), nullptr);
-        if (!reply) return XCB_ATOM_NONE;
-        const xcb_atom_t atom = reply->atom;
-        std::free(reply);
-        return atom;
-    }
-
-    // The 32-bit values of a window property of the given type.
-    std::vector<uint32_t> values(xcb_window_t w, xcb_atom_t property, xcb_atom_t type) const
-    {
-        std::vector<uint32_t> result;
-        if (property == XCB_ATOM_NONE) return result;
-        xcb_get_property_reply_t* reply =
-            xcb_get_property_reply(c_, xcb_get_property(c_, 0, w, property, type, 0, 4096), nullptr);
-        if (!reply) return result;
-        if (reply->format == 32) {
-            const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply));
-            result.assign(v, v + xcb_get_property_value_length(reply) / 4);
-        }
-        std::free(reply);
-        return result;
-    }
-
-    // The instance and class names of WM_CLASS.
-    std::vector<std::string> classNames(xcb_window_t w) const
-    {
-        std::vector<std::string> names;
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            c_, xcb_get_property(c_, 0, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr);
-        if (!reply) return names;
-        const char* value = static_cast<const char*>(xcb_get_property_value(reply));
-        const int length = xcb_get_property_value_length(reply);
-        // Two zero-terminated strings: instance, then class.
-        for (int start = 0; start < length;) {
-            int end = start;
-            while (end < length && value[end] != '\0') ++end;
-            names.emplace_back(value + start, end - start);
-            start = end + 1;
-        }
-        std::free(reply);
-        return names;
-    }
-
-    std::vector<xcb_window_t> topLevelWindows() const
-    {
-        std::vector<xcb_window_t> windows;
-        for (uint32_t w : values(root(), atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW)) windows.push_back(w);
-        if (!windows.empty()) return windows;
-        // No window manager list: the root's children are the top-level windows.
-        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c_, xcb_query_tree(c_, root()), nullptr);
-        if (tree) {
-            xcb_window_t* children = xcb_query_tree_children(tree);
-            windows.assign(children, children + xcb_query_tree_children_length(tree));
-            std::free(tree);
-        }
-        return windows;
-    }
-
-    void activate(xcb_window_t w) const
-    {
-        xcb_client_message_event_t message{};
-        message.response_type = XCB_CLIENT_MESSAGE;
-        message.format = 32;
-        message.window = w;
-        message.type = atom("_NET_ACTIVE_WINDOW");
-        message.data.data32[0] = 2;  // request from a pager-like tool: honoured as asked
-        message.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(c_, 0, root(),
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&message));
-        // Without a window manager nobody answers that request: raise it
-        // here. A window manager would take a raise of ours for a request of
-        // the window itself, which it may refuse.
-        if (values(root(), atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).empty()) {
-            const uint32_t above = XCB_STACK_MODE_ABOVE;
-            xcb_configure_window(c_, w, XCB_CONFIG_WINDOW_STACK_MODE, &above);
-        }
-        // One round trip, so the server has handled both requests before
-        // the connection closes: a busy server was seen to drop a raise
-        // that was only flushed.
-        std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
-    }
-
-private:
-    xcb_connection_t* c_ = nullptr;
-    xcb_screen_t* screen_ = nullptr;
-};
-
 bool sameText(const std::string& a, const char* b)
 {
     return ::strcasecmp(a.c_str(), b) == 0;
+}
+
+// Asks the window manager to activate w.
+void activate(const XcbDisplay& d, xcb_window_t w)
+{
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = w;
+    message.type = d.atom("_NET_ACTIVE_WINDOW");
+    message.data.data32[0] = 2;  // request from a pager-like tool: honoured as asked
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(d.c(), 0, d.root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    // Without a window manager nobody answers that request: raise it
+    // here. A window manager would take a raise of ours for a request of
+    // the window itself, which it may refuse.
+    if (d.values(d.root(), d.atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).empty()) {
+        const uint32_t above = XCB_STACK_MODE_ABOVE;
+        xcb_configure_window(d.c(), w, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    }
+    // One round trip, so the server has handled both requests before
+    // the connection closes: a busy server was seen to drop a raise
+    // that was only flushed.
+    std::free(xcb_get_input_focus_reply(d.c(), xcb_get_input_focus(d.c()), nullptr));
 }
 
 // The parent of a process, from /proc; 0 when unknown.
@@ -158,7 +66,7 @@ pid_t parentOf(pid_t pid)
 }
 
 // The windows that may be handed the focus: not ours, not a dock or desktop.
-std::vector<xcb_window_t> candidates(const Display& d)
+std::vector<xcb_window_t> candidates(const XcbDisplay& d)
 {
     const xcb_atom_t pidAtom = d.atom("_NET_WM_PID");
     const xcb_atom_t typeAtom = d.atom("_NET_WM_WINDOW_TYPE");
@@ -176,7 +84,7 @@ std::vector<xcb_window_t> candidates(const Display& d)
     return result;
 }
 
-xcb_window_t findCallerWindow(const Display& d, const std::string& className)
+xcb_window_t findCallerWindow(const XcbDisplay& d, const std::string& className)
 {
     for (xcb_window_t w : d.topLevelWindows())
         for (const std::string& name : d.classNames(w))
@@ -207,7 +115,7 @@ xcb_window_t findCallerWindow(const Display& d, const std::string& className)
 
 void rememberActiveWindow()
 {
-    const Display d;
+    const XcbDisplay d;
     if (!d) return;
     const std::vector<uint32_t> active = d.values(d.root(), d.atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
     if (!active.empty()) rememberedWindow = active.front();
@@ -215,11 +123,11 @@ void rememberActiveWindow()
 
 bool raiseCallerWindow(const std::string& className)
 {
-    const Display d;
+    const XcbDisplay d;
     if (!d) return false;
     const xcb_window_t w = findCallerWindow(d, className);
     if (w == XCB_WINDOW_NONE) return false;
-    d.activate(w);
+    activate(d, w);
     return true;
 }
 
