@@ -73,6 +73,7 @@ struct Installation {
     std::string home = make("home", 0777);
     std::string xdgConfig = make("xdg-config", 0777);
     std::string xdgState = make("xdg-state", 0777);
+    EnvScope env;
 
     std::string make(const std::string& name, mode_t mode) const
     {
@@ -81,6 +82,19 @@ struct Installation {
         fs::create_directories(dir);
         ::chmod(dir.c_str(), mode);
         return dir;
+    }
+    // HOME set to this home; XDG_CONFIG_HOME and XDG_STATE_HOME set to these
+    // folders, or unset.
+    void setEnvironment(bool xdgSet)
+    {
+        env.set("HOME", home);
+        if (xdgSet) {
+            env.set("XDG_CONFIG_HOME", xdgConfig);
+            env.set("XDG_STATE_HOME", xdgState);
+        } else {
+            env.unset("XDG_CONFIG_HOME");
+            env.unset("XDG_STATE_HOME");
+        }
     }
 };
 
@@ -113,16 +127,7 @@ TEST(DataFilesLocation, FollowTheProgramFoldersWritabilityAndTheXdgVariables)
             std::ofstream(folder + "/vorel.INI", std::ios::binary) << besideBytes;
         }
         ::chmod(folder.c_str(), c.mode);
-
-        EnvScope env;
-        env.set("HOME", inst.home);
-        if (c.xdgSet) {
-            env.set("XDG_CONFIG_HOME", inst.xdgConfig);
-            env.set("XDG_STATE_HOME", inst.xdgState);
-        } else {
-            env.unset("XDG_CONFIG_HOME");
-            env.unset("XDG_STATE_HOME");
-        }
+        inst.setEnvironment(c.xdgSet);
         const DataFiles located = asOrdinaryUser([&] { return locateDataFiles(program); });
         const DataFiles prepared = asOrdinaryUser([&] { return prepareDataFiles(program); });
 
@@ -146,7 +151,6 @@ TEST(DataFilesLocation, FollowTheProgramFoldersWritabilityAndTheXdgVariables)
         }
         EXPECT_EQ(prepared.settingsFile, located.settingsFile);
         EXPECT_EQ(prepared.reportFile, located.reportFile);
-        ::chmod(folder.c_str(), 0777);
     }
 }
 
@@ -160,16 +164,14 @@ TEST(DataFilesLocation, UsersOwnSettingsAreNeverReplacedAndRelativeXdgValuesAreI
     fs::create_directories(inst.home + "/.config/vorel");
     std::ofstream(inst.home + "/.config/vorel/vorel.INI", std::ios::binary) << "mine";
 
-    EnvScope env;
-    env.set("HOME", inst.home);
-    env.set("XDG_CONFIG_HOME", "relative/config");
-    env.set("XDG_STATE_HOME", "");
+    inst.env.set("HOME", inst.home);
+    inst.env.set("XDG_CONFIG_HOME", "relative/config");
+    inst.env.set("XDG_STATE_HOME", "");
     const DataFiles files = asOrdinaryUser([&] { return prepareDataFiles(folder + "/vorel"); });
 
     EXPECT_EQ(files.settingsFile, inst.home + "/.config/vorel/vorel.INI");
     EXPECT_EQ(files.reportFile, inst.home + "/.local/state/vorel/vorel.TXT");
     EXPECT_EQ(TempDir::read(files.settingsFile), "mine");
-    ::chmod(folder.c_str(), 0777);
 }
 
 TEST(DataFilesLocation, SpecialFilesBesideTheProgramAreNeverCopied)
@@ -186,15 +188,11 @@ TEST(DataFilesLocation, SpecialFilesBesideTheProgramAreNeverCopied)
         if (c.fifo) ASSERT_EQ(::mkfifo((folder + "/vorel.INI").c_str(), 0666), 0);
         else fs::create_symlink("/dev/zero", folder + "/vorel.INI");
         ::chmod(folder.c_str(), 0555);
-        EnvScope env;
-        env.set("HOME", inst.home);
-        env.unset("XDG_CONFIG_HOME");
-        env.unset("XDG_STATE_HOME");
+        inst.setEnvironment(false);
         // Neither waits on the FIFO nor copies without end.
         const DataFiles files = asOrdinaryUser([&] { return prepareDataFiles(folder + "/vorel"); });
         EXPECT_EQ(files.settingsFile, inst.home + "/.config/vorel/vorel.INI");
         EXPECT_FALSE(fs::exists(files.settingsFile));
-        ::chmod(folder.c_str(), 0777);
     }
 }
 
