@@ -436,21 +436,19 @@ TEST_F(ExfatTest, AnotherFileUnderAnotherCaseIsNotReplaced)
 TEST_F(ExfatTest, ABatchListsTheDirectoryOnce)
 {
     constexpr int files = 40;
-    for (int i = 0; i < files; ++i) std::ofstream(at("file" + std::to_string(i) + ".txt")) << i;
+    const auto name = [](int i) { return "file" + std::to_string(i); };
+    for (int i = 0; i < files; ++i) std::ofstream(at(name(i) + ".txt")) << i;
     {
         const FileSystemBatch batch(fsys);
-        for (int i = 0; i < files; ++i) {
-            const std::string name = "file" + std::to_string(i);
-            ASSERT_TRUE(fsys.renameEntry(at(name + ".txt"), at(name + ".TXT"))) << name;
-        }
+        for (int i = 0; i < files; ++i)
+            ASSERT_TRUE(fsys.renameEntry(at(name(i) + ".txt"), at(name(i) + ".TXT"))) << name(i);
     }
     EXPECT_EQ(fsys.directoryReads(), 1);
     {
         const FileSystemBatch batch(fsys);
         for (int i = 0; i < files; ++i) {
-            const std::string name = "file" + std::to_string(i);
-            EXPECT_EQ(fsys.lookupEntry(at(name + ".TXT")).storedName, name + ".TXT");
-            EXPECT_EQ(fsys.lookupEntry(at(name + ".txt")).storedName, name + ".TXT");
+            EXPECT_EQ(fsys.lookupEntry(at(name(i) + ".TXT")).storedName, name(i) + ".TXT");
+            EXPECT_EQ(fsys.lookupEntry(at(name(i) + ".txt")).storedName, name(i) + ".TXT");
         }
     }
     EXPECT_EQ(fsys.directoryReads(), 2);
@@ -606,19 +604,17 @@ TEST_F(FileContentsTest, TextFileWriterDestroyedWithoutClose)
     EXPECT_EQ(TempDir::read(path), "kept");
 }
 
-TEST_F(FileContentsTest, CreateTextFileFails)
+TEST_F(FileContentsTest, CreateTextFileFailsAndNeverOpensADevice)
 {
     fs::create_directory(tmp.file("dir"));
-    EXPECT_EQ(fsys.createTextFile(tmp.file("no/such/file")), nullptr);
-    EXPECT_EQ(fsys.createTextFile(tmp.file("dir")), nullptr);
-    // A parent that is a regular file fails for root as well.
-    EXPECT_EQ(fsys.createTextFile(tmp.write("plain") + "/x"), nullptr);
-}
-
-TEST_F(FileContentsTest, ADeviceIsNeverOpenedForWriting)
-{
-    EXPECT_EQ(fsys.createTextFile("/dev/full"), nullptr);
-    EXPECT_EQ(fsys.createTextFile("/dev/null"), nullptr);
+    const std::string paths[] = {
+        tmp.file("no/such/file"),
+        tmp.file("dir"),
+        tmp.write("plain") + "/x",  // a parent that is a regular file fails for root as well
+        "/dev/full",
+        "/dev/null",
+    };
+    for (const std::string& path : paths) EXPECT_EQ(fsys.createTextFile(path), nullptr) << path;
 }
 
 TEST_F(FileContentsTest, ReadFile)
