@@ -33,16 +33,30 @@ namespace {
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 
-
-
 const std::string Launcher = "[ProgTitle]\r\n1=mousepad\r\n[ProgName]\r\n1=/usr/bin/mousepad\r\n";
+
+const ListSettings Defaults{"system", "14", "clBlack", "clWindow"};
+
+// The list section as the main window writes it at exit, in its order.
+std::string textSection(const ListSettings& s)
+{
+    return "[TextJyouhou]\r\nTextFontName=" + s.ListFontName + "\r\nTextFontSize=" + s.ListFontSize +
+           "\r\nTextFontColor=" + s.ListFontColor + "\r\nTextBackColor=" + s.ListBackColor + "\r\n";
+}
 
 // What the main window writes at exit, in its order, for these settings.
 std::string exitSections(const ListSettings& s, int mode)
 {
-    return "[TextJyouhou]\r\nTextFontName=" + s.ListFontName + "\r\nTextFontSize=" + s.ListFontSize +
-           "\r\nTextFontColor=" + s.ListFontColor + "\r\nTextBackColor=" + s.ListBackColor +
-           "\r\n[DbcsSet]\r\nSet=" + std::to_string(mode) + "\r\n";
+    return textSection(s) + "[DbcsSet]\r\nSet=" + std::to_string(mode) + "\r\n";
+}
+
+// The settings as start-up reads them.
+struct ReadAtStart { ListSettings settings; std::int32_t mode = 0; };
+ReadAtStart readAtStart(IniFile& ini)
+{
+    ReadAtStart r;
+    readMainSettings(ini, r.settings, r.mode);
+    return r;
 }
 
 // The exit write fails with the write error naming the file.
@@ -67,23 +81,22 @@ struct HostileFile {
 TEST(HostileSettingsFile, ReadAtStartAndWrittenAtExitKeepEverythingElse)
 {
     CodePageScope cp(CodePage::Utf8);
-    const ListSettings defaults{"system", "14", "clBlack", "clWindow"};
     std::string binary;
     for (int i = 0; i < 16; ++i)
         for (int b = 0; b < 256; ++b) binary += char(b);
     const std::string sjisName = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";  // ＭＳ ゴシック
 
     const HostileFile cases[] = {
-        {"empty file", "", defaults, 3, exitSections(defaults, 3)},
-        {"only line ends", "\r\n\n\r", defaults, 3, "\r\n\n\r" + exitSections(defaults, 3)},
-        {"byte order mark only", "\xEF\xBB\xBF", defaults, 3, "\xEF\xBB\xBF" + exitSections(defaults, 3)},
-        {"binary", binary, defaults, 3, binary + "\r\n" + exitSections(defaults, 3)},
+        {"empty file", "", Defaults, 3, exitSections(Defaults, 3)},
+        {"only line ends", "\r\n\n\r", Defaults, 3, "\r\n\n\r" + exitSections(Defaults, 3)},
+        {"byte order mark only", "\xEF\xBB\xBF", Defaults, 3, "\xEF\xBB\xBF" + exitSections(Defaults, 3)},
+        {"binary", binary, Defaults, 3, binary + "\r\n" + exitSections(Defaults, 3)},
         {"NUL bytes", Launcher + "[TextJyouhou]\r\nTextFontName=MS\0Gothic\r\n\0\0\0\r\n[DbcsSet]\r\nSet=2\0\r\n"s,
          {"MS", "14", "clBlack", "clWindow"}, 2,
          Launcher + "[TextJyouhou]\r\nTextFontName=MS\r\nTextFontSize=14\r\nTextFontColor=clBlack\r\n"
                     "TextBackColor=clWindow\r\n\0\0\0\r\n[DbcsSet]\r\nSet=2\r\n"s},
-        {"NUL in a section name", "[Text\0Jyouhou]\r\nTextFontSize=9\r\n"s, defaults, 3,
-         "[Text\0Jyouhou]\r\nTextFontSize=9\r\n"s + exitSections(defaults, 3)},
+        {"NUL in a section name", "[Text\0Jyouhou]\r\nTextFontSize=9\r\n"s, Defaults, 3,
+         "[Text\0Jyouhou]\r\nTextFontSize=9\r\n"s + exitSections(Defaults, 3)},
         {"duplicate sections and keys",
          "[TextJyouhou]\r\nTextFontSize=10\r\ntextfontsize=20\r\n[DbcsSet]\r\nSet=1\r\n"
          "[TEXTJYOUHOU]\r\nTextFontSize=30\r\nTextFontName=late\r\n[dbcsset]\r\nSet=2\r\n",
@@ -91,17 +104,14 @@ TEST(HostileSettingsFile, ReadAtStartAndWrittenAtExitKeepEverythingElse)
          "[TextJyouhou]\r\nTextFontSize=10\r\ntextfontsize=20\r\nTextFontName=system\r\n"
          "TextFontColor=clBlack\r\nTextBackColor=clWindow\r\n[DbcsSet]\r\nSet=1\r\n"
          "[TEXTJYOUHOU]\r\nTextFontSize=30\r\nTextFontName=late\r\n[dbcsset]\r\nSet=2\r\n"},
-        {"no line end after a value", Launcher + "[DbcsSet]\r\nSet=2", defaults, 2,
-         Launcher + "[DbcsSet]\r\nSet=2\r\n[TextJyouhou]\r\nTextFontName=system\r\nTextFontSize=14\r\n"
-                    "TextFontColor=clBlack\r\nTextBackColor=clWindow\r\n"},
-        {"no line end after a header", "[TextJyouhou]", defaults, 3, exitSections(defaults, 3)},
-        {"keys before any section", "TextFontName=x\r\nSet=1\r\n", defaults, 3,
-         "TextFontName=x\r\nSet=1\r\n" + exitSections(defaults, 3)},
+        {"no line end after a value", Launcher + "[DbcsSet]\r\nSet=2", Defaults, 2,
+         Launcher + "[DbcsSet]\r\nSet=2\r\n" + textSection(Defaults)},
+        {"no line end after a header", "[TextJyouhou]", Defaults, 3, exitSections(Defaults, 3)},
+        {"keys before any section", "TextFontName=x\r\nSet=1\r\n", Defaults, 3,
+         "TextFontName=x\r\nSet=1\r\n" + exitSections(Defaults, 3)},
         {"Shift-JIS bytes read as UTF-8", "[TextJyouhou]\r\nTextFontName=" + sjisName + "\r\n",
          {sjisName, "14", "clBlack", "clWindow"}, 3,
-         "[TextJyouhou]\r\nTextFontName=" + sjisName +
-             "\r\nTextFontSize=14\r\nTextFontColor=clBlack\r\nTextBackColor=clWindow\r\n"
-             "[DbcsSet]\r\nSet=3\r\n"},
+         exitSections({sjisName, "14", "clBlack", "clWindow"}, 3)},
         {"values that do not parse", "[TextJyouhou]\r\nTextFontSize=big\r\nTextFontColor=0xFF\r\n[DbcsSet]\r\nSet=x\r\n",
          {"system", "big", "0xFF", "clWindow"}, 3,
          "[TextJyouhou]\r\nTextFontSize=big\r\nTextFontColor=0xFF\r\nTextFontName=system\r\n"
@@ -112,9 +122,7 @@ TEST(HostileSettingsFile, ReadAtStartAndWrittenAtExitKeepEverythingElse)
         TempDir dir;
         const std::string path = dir.write("VOREL.INI", c.contents);
         IniFile ini(path);
-        ListSettings read;
-        std::int32_t mode = 0;
-        readMainSettings(ini, read, mode);
+        const auto [read, mode] = readAtStart(ini);
         EXPECT_EQ(read.ListFontName, c.read.ListFontName);
         EXPECT_EQ(read.ListFontSize, c.read.ListFontSize);
         EXPECT_EQ(read.ListFontColor, c.read.ListFontColor);
@@ -135,9 +143,7 @@ TEST(HostileSettingsFile, TenMegabytesBeforeTheSettings)
     TempDir dir;
     const std::string path = dir.write("VOREL.INI", filler + settings);
     IniFile ini(path);
-    ListSettings read;
-    std::int32_t mode = 0;
-    readMainSettings(ini, read, mode);
+    auto [read, mode] = readAtStart(ini);
     EXPECT_EQ(read.ListFontName, "\x82\x6C\x82\x72");
     EXPECT_EQ(mode, 1);
     EXPECT_EQ(ini.ReadString("ProgName", "1", ""), "/usr/bin/mousepad");
@@ -148,8 +154,7 @@ TEST(HostileSettingsFile, TenMegabytesBeforeTheSettings)
     ASSERT_GT(after.size(), filler.size());
     EXPECT_TRUE(after.compare(0, filler.size(), filler) == 0) << "the filler changed";
     EXPECT_EQ(after.substr(filler.size()),
-              "[TextJyouhou]\r\nTextFontName=\x82\x6C\x82\x72\r\nTextFontSize=20\r\n"
-              "TextFontColor=clBlack\r\nTextBackColor=clWindow\r\n[DbcsSet]\r\nSet=2\r\n");
+              exitSections({"\x82\x6C\x82\x72", "20", "clBlack", "clWindow"}, 2));
 }
 
 TEST(HostileSettingsFile, TenMegabyteValueWithoutLineEndReadsAsItsFirst1023Bytes)
@@ -160,9 +165,7 @@ TEST(HostileSettingsFile, TenMegabyteValueWithoutLineEndReadsAsItsFirst1023Bytes
     TempDir dir;
     const std::string path = dir.write("VOREL.INI", "[TextJyouhou]\r\nTextFontName=" + huge);
     IniFile ini(path);
-    ListSettings read;
-    std::int32_t mode = 0;
-    readMainSettings(ini, read, mode);
+    const auto [read, mode] = readAtStart(ini);
     EXPECT_EQ(read.ListFontName, huge.substr(0, 1023));
     EXPECT_EQ(read.ListFontSize, "14");
     // The name is written back as it was read, as every setting is.
@@ -178,9 +181,7 @@ TEST(HostileSettingsFile, ADirectoryInThePlaceOfTheFile)
     fs::create_directory(path);
     dir.write("VOREL.INI/inside", "kept");
     IniFile ini(path);
-    ListSettings read;
-    std::int32_t mode = 0;
-    readMainSettings(ini, read, mode);
+    const auto [read, mode] = readAtStart(ini);
     EXPECT_EQ(read.ListFontName, "system");
     EXPECT_EQ(mode, 3);
     expectExitWriteError(ini, read, mode);
@@ -215,9 +216,7 @@ TEST(HostileSettingsFile, SpecialFilesGiveDefaultsAndFailToBeWritten)
             const std::string path = dir.file("VOREL.INI");
             c.make(path);
             IniFile ini(path);
-            ListSettings read;
-            std::int32_t mode = 0;
-            readMainSettings(ini, read, mode);
+            const auto [read, mode] = readAtStart(ini);
             EXPECT_EQ(read.ListFontName, "system");
             EXPECT_EQ(read.ListFontSize, "14");
             EXPECT_EQ(mode, 3);
@@ -252,9 +251,7 @@ TEST(HostileSettingsFile, BeyondSixteenMebibytesNothingIsReadNorWritten)
         ::close(fd);
     }
     IniFile ini(path);
-    ListSettings read;
-    std::int32_t mode = 0;
-    readMainSettings(ini, read, mode);
+    const auto [read, mode] = readAtStart(ini);
     EXPECT_EQ(mode, 2);
     EXPECT_EQ(read.ListFontName, "system");
     expectExitWriteError(ini, read, 1);
@@ -276,10 +273,8 @@ TEST(HostileSettingsFile, PermissionsOfTheFileAndItsFolder)
 {
     CodePageScope cp(CodePage::Utf8);
     const std::string before = Launcher + "[TextJyouhou]\r\nTextFontName=a long font name\r\n";
-    const std::string written = Launcher + "[TextJyouhou]\r\nTextFontName=IPAGothic\r\nTextFontSize=14\r\n"
-                                           "TextFontColor=clBlack\r\nTextBackColor=clWindow\r\n"
-                                           "[DbcsSet]\r\nSet=1\r\n";
     const ListSettings settings{"IPAGothic", "14", "clBlack", "clWindow"};
+    const std::string written = Launcher + exitSections(settings, 1);
     struct Case {
         const char* name;
         mode_t fileMode;
@@ -412,9 +407,7 @@ TEST(FullDisk, ExitWriteOfTheSettingsFailsWithItsMessageAndKeepsTheFile)
         disk.fill("filler");
 
         IniFile ini(path);
-        ListSettings read;
-        std::int32_t mode = 0;
-        readMainSettings(ini, read, mode);
+        const auto [read, mode] = readAtStart(ini);
         EXPECT_EQ(mode, 2);
         expectExitWriteError(ini, read, 1);
         EXPECT_EQ(TempDir::read(path), before);
@@ -423,9 +416,7 @@ TEST(FullDisk, ExitWriteOfTheSettingsFailsWithItsMessageAndKeepsTheFile)
         // With room again the same exit writes everything.
         fs::remove(disk.path() + "/filler");
         writeMainSettings(ini, read, 1);
-        EXPECT_EQ(TempDir::read(path), Launcher + "[DbcsSet]\r\nSet=1\r\n[TextJyouhou]\r\n"
-                                                  "TextFontName=system\r\nTextFontSize=14\r\n"
-                                                  "TextFontColor=clBlack\r\nTextBackColor=clWindow\r\n");
+        EXPECT_EQ(TempDir::read(path), Launcher + "[DbcsSet]\r\nSet=1\r\n" + textSection(Defaults));
         fs::remove(path);
     }
 }
@@ -495,9 +486,7 @@ TEST(FullDisk, SettingsWritePastTheFileSizeLimitFailsAndKeepsTheFile)
         settings.ListFontName = "IPAGothic";
         writeMainSettings(ini, settings, 3);
     }
-    EXPECT_EQ(TempDir::read(path), Launcher + "[TextJyouhou]\r\nTextFontName=IPAGothic\r\n"
-                                              "TextFontSize=14\r\nTextFontColor=clBlack\r\n"
-                                              "TextBackColor=clWindow\r\n[DbcsSet]\r\nSet=3\r\n");
+    EXPECT_EQ(TempDir::read(path), Launcher + exitSections({"IPAGothic", "14", "clBlack", "clWindow"}, 3));
 }
 
 }  // namespace
