@@ -193,26 +193,22 @@ private slots:
         MainWindowFixture f;
         TForm1& form = f.start();
         QCOMPARE(form.windowTitle(), QString::fromUtf8("Vorel (ﾒｲﾝ)"));
-        struct Row { QPushButton* button; const char* caption; QRect geometry; };
-        const Row rows[] = {
-            {form.BtnUpper, "大文字変換(&U)", {5, 10, 115, 30}},
-            {form.BtnLower, "小文字変換(&L)", {130, 10, 115, 30}},
-            {form.BtnExt, "拡張変換(&E)", {255, 10, 115, 31}},
-            {form.BtnConfirm, "変換確認(&C)", {380, 10, 115, 31}},
-            {form.BtnCansel, "終了", {505, 10, 110, 30}},
+        struct Row { QPushButton* button; const char* caption; QRect geometry; QWidget* next; };
+        const Row rows[] = {  // in tab order
+            {form.BtnUpper, "大文字変換(&U)", {5, 10, 115, 30}, form.BtnLower},
+            {form.BtnLower, "小文字変換(&L)", {130, 10, 115, 30}, form.BtnExt},
+            {form.BtnExt, "拡張変換(&E)", {255, 10, 115, 31}, form.BtnConfirm},
+            {form.BtnConfirm, "変換確認(&C)", {380, 10, 115, 31}, form.BtnCansel},
+            {form.BtnCansel, "終了", {505, 10, 110, 30}, form.ListBox1},
         };
         for (const Row& r : rows) {
             QCOMPARE(r.button->text(), QString::fromUtf8(r.caption));
             QCOMPARE(r.button->geometry(), r.geometry);
+            QCOMPARE(r.button->nextInFocusChain(), r.next);
         }
         QCOMPARE(form.ListBox1->geometry(), QRect(5, 50, 612, 280));
         QCOMPARE(form.centralWidget()->size(), QSize(622, 334));
         QCOMPARE(form.ListBox1->horizontalExtent(), 3060);
-        QCOMPARE(form.BtnUpper->nextInFocusChain(), form.BtnLower);
-        QCOMPARE(form.BtnLower->nextInFocusChain(), form.BtnExt);
-        QCOMPARE(form.BtnExt->nextInFocusChain(), form.BtnConfirm);
-        QCOMPARE(form.BtnConfirm->nextInFocusChain(), form.BtnCansel);
-        QCOMPARE(form.BtnCansel->nextInFocusChain(), static_cast<QWidget*>(form.ListBox1));
 
         QStringList menus;
         for (QAction* a : form.menuBar()->actions()) {
