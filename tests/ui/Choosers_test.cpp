@@ -88,26 +88,22 @@ private slots:
         }
     }
 
+    // Every use starts on "system", a face the panel does not list.
     void fontChooserByKeyboard_data()
     {
-        QTest::addColumn<QString>("startFace");
         QTest::addColumn<QString>("typedFace");  // typed into the face list first
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("confirmed");
         QTest::addColumn<QString>("face");
-        QTest::newRow("Escape cancels") << "system" << QString() << int(Qt::Key_Escape) << false << QString();
-        QTest::newRow("Enter keeps an unlisted face")
-            << "system" << QString() << int(Qt::Key_Return) << true << "system";
+        QTest::newRow("Escape cancels") << QString() << int(Qt::Key_Escape) << false << QString();
+        QTest::newRow("Enter keeps an unlisted face") << QString() << int(Qt::Key_Return) << true << "system";
         QTest::newRow("Enter takes the face typed")
-            << "system" << "Noto Sans CJK JP" << int(Qt::Key_Return) << true << "Noto Sans CJK JP";
-        QTest::newRow("keypad Enter")
-            << "system" << "Nimbus Roman" << int(Qt::Key_Enter) << true << "Nimbus Roman";
-        QTest::newRow("Escape after typing") << "system" << "DejaVu Sans" << int(Qt::Key_Escape) << false
-                                             << QString();
+            << "Noto Sans CJK JP" << int(Qt::Key_Return) << true << "Noto Sans CJK JP";
+        QTest::newRow("keypad Enter") << "Nimbus Roman" << int(Qt::Key_Enter) << true << "Nimbus Roman";
+        QTest::newRow("Escape after typing") << "DejaVu Sans" << int(Qt::Key_Escape) << false << QString();
     }
     void fontChooserByKeyboard()
     {
-        QFETCH(QString, startFace);
         QFETCH(QString, typedFace);
         QFETCH(int, key);
         QFETCH(bool, confirmed);
@@ -125,7 +121,7 @@ private slots:
             closedByKey = !dialog->isVisible();
             if (!closedByKey) static_cast<QDialog*>(dialog)->reject();
         });
-        QFont start(startFace);
+        QFont start(QStringLiteral("system"));
         start.setPointSize(14);
         const std::optional<FontChoice> choice = chooser.choose(nullptr, start, Qt::black);
         QVERIFY(closedByKey);
