@@ -134,9 +134,10 @@ std::vector<std::string> applicationFolders()
 }
 
 // One level of the search: the mimeapps.list files of a folder (the
-// desktop-specific ones first) and, in an applications folder, its cache.
+// desktop-specific ones first), read once, and, in an applications folder,
+// its cache, read only when needed.
 struct Level {
-    std::vector<std::string> lists;
+    std::vector<KeyFile> lists;
     std::string cache;  // empty for a configuration folder
 };
 
@@ -145,8 +146,9 @@ std::vector<Level> searchLevels(const std::vector<std::string>& desktops)
     const std::string home = environmentValue("HOME");
     auto level = [&](const std::string& dir, bool applications) {
         Level l;
-        for (const std::string& d : desktops) l.lists.push_back(dir + "/" + d + "-mimeapps.list");
-        l.lists.push_back(dir + "/mimeapps.list");
+        for (const std::string& d : desktops)
+            l.lists.push_back(readKeyFile(dir + "/" + d + "-mimeapps.list"));
+        l.lists.push_back(readKeyFile(dir + "/mimeapps.list"));
         if (applications) l.cache = dir + "/mimeinfo.cache";
         return l;
     };
@@ -263,8 +265,8 @@ std::optional<DesktopApplication> defaultApplicationFor(const std::string& mimeT
     const std::vector<Level> levels = searchLevels(desktops);
 
     for (const Level& level : levels)
-        for (const std::string& list : level.lists)
-            for (const std::string& id : idsFor(readKeyFile(list), "Default Applications", mimeType))
+        for (const KeyFile& list : level.lists)
+            for (const std::string& id : idsFor(list, "Default Applications", mimeType))
                 if (std::optional<DesktopApplication> app = usableApplication(id)) return app;
 
     std::set<std::string> removed;
@@ -277,8 +279,7 @@ std::optional<DesktopApplication> defaultApplicationFor(const std::string& mimeT
         return std::nullopt;
     };
     for (const Level& level : levels) {
-        for (const std::string& list : level.lists) {
-            const KeyFile file = readKeyFile(list);
+        for (const KeyFile& file : level.lists) {
             for (const std::string& id : idsFor(file, "Removed Associations", mimeType)) removed.insert(id);
             if (auto app = tryIds(idsFor(file, "Added Associations", mimeType))) return app;
         }
