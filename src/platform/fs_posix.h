@@ -32,7 +32,7 @@ public:
     bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) override;
     bool fileExists(const Text& path) override;
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override;
-    bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) override;
+    ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override;
     bool rewriteFile(const Text& path, const std::string& contents) override;
     void beginBatch() override { ++batchDepth_; }
     void endBatch() override;
