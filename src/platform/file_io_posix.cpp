@@ -7,11 +7,15 @@
 #include "platform/posix_io.h"
 
 #include <algorithm>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <string_view>
+#include <sys/file.h>
+#include <time.h>
+#include <vector>
 
 namespace {
 
@@ -80,6 +84,53 @@ void removeLeftoverTemps(const Text& target)
         struct stat st;
         if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
     }
+}
+
+// The file a write to path reaches, following the links at its end. A link
+// carries a write only to a file of its own owner, as the kernel has it in
+// world-writable sticky folders: a link that someone else placed to a file
+// of ours (or of root's), or a link to nothing, is refused (EACCES), so that
+// a write never lands in another user's file nor creates one through a link.
+// exists tells whether the file is there.
+bool writeTarget(const Text& path, Text& target, bool& exists)
+{
+    Text current = path;
+    std::vector<uid_t> linkOwners;
+    for (int hop = 0; hop <= 40; ++hop) {
+        struct stat st;
+        if (::lstat(current.c_str(), &st) != 0) {
+            if (!linkOwners.empty()) {
+                errno = EACCES;
+                return false;
+            }
+            if (errno != ENOENT) return false;
+            target = current;
+            exists = false;
+            return true;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            for (const uid_t owner : linkOwners) {
+                if (owner != st.st_uid) {
+                    errno = EACCES;
+                    return false;
+                }
+            }
+            target = current;
+            exists = true;
+            return true;
+        }
+        linkOwners.push_back(st.st_uid);
+        std::string destination(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(current.c_str(), destination.data(), destination.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= destination.size()) {
+            errno = EACCES;
+            return false;
+        }
+        destination.resize(static_cast<std::size_t>(n));
+        current = destination[0] == '/' ? destination : pathInFolder(folderAndName(current).folder, destination);
+    }
+    errno = ELOOP;
+    return false;
 }
 
 // Rewrites an open regular file in place: the part that grows the file
@@ -153,6 +204,21 @@ int openRegularFile(const Text& path, int flags, mode_t mode)
     return fd.release();
 }
 
+LockOutcome lockForWriting(int fd)
+{
+    // A second writer waits for the first; one that holds on for longer
+    // than a write takes is taken for hung, and this write fails.
+    constexpr int Attempts = 250;
+    const timespec pause{0, 20 * 1000 * 1000};
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return LockOutcome::Held;
+        if (errno != EWOULDBLOCK && errno != EINTR) return LockOutcome::Refused;
+        ::nanosleep(&pause, nullptr);
+    }
+    errno = EWOULDBLOCK;
+    return LockOutcome::TimedOut;
+}
+
 ReadResult readWholeFile(const Text& path, std::string& contents, std::size_t maxBytes)
 {
     FileDescriptor fd(openRegularFile(path, O_RDONLY));
@@ -187,28 +253,33 @@ ReadResult readWholeFile(const Text& path, std::string& contents, std::size_t ma
 
 std::unique_ptr<TextFileWriter> createTextFileWriter(const Text& path)
 {
-    FileDescriptor fd(openRegularFile(path, O_WRONLY | O_CREAT | O_TRUNC, 0666));
+    Text target;
+    bool exists = false;
+    FileDescriptor fd;
+    // A file made meanwhile under the name is looked at again, once.
+    for (int attempt = 0; attempt < 2 && !fd; ++attempt) {
+        if (!writeTarget(path, target, exists)) return nullptr;
+        fd = FileDescriptor(openRegularFile(target, O_WRONLY | O_NOFOLLOW | (exists ? 0 : O_CREAT | O_EXCL), 0666));
+        if (!fd && (exists || errno != EEXIST)) return nullptr;
+    }
     if (!fd) return nullptr;
+    // Emptied only once this writer has the file to itself, so that a
+    // second writer never cuts the first one's text short under it.
+    if (lockForWriting(fd.get()) == LockOutcome::TimedOut || ::ftruncate(fd.get(), 0) != 0) return nullptr;
     return std::make_unique<PosixTextFileWriter>(std::move(fd));
 }
 
 bool rewriteWholeFile(const Text& path, const std::string& contents)
 {
     if (path.empty()) return false;
-    // Through a symbolic link the file it points to is rewritten, not the link.
-    Text target = path;
-    struct stat st;
+    // Through a link the file it leads to is rewritten, not the link.
+    Text target;
     bool exists = false;
-    if (::lstat(path.c_str(), &st) == 0) {
-        if (S_ISLNK(st.st_mode)) {
-            if (char* real = ::realpath(path.c_str(), nullptr)) {
-                target = real;
-                std::free(real);
-            }
-        }
-        exists = ::stat(target.c_str(), &st) == 0;
-        if (exists && !S_ISREG(st.st_mode)) return false;
-        if (exists && !mayWrite(target, st, W_OK)) {
+    if (!writeTarget(path, target, exists)) return false;
+    struct stat st;
+    if (exists) {
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+        if (!mayWrite(target, st, W_OK)) {
             errno = EACCES;
             return false;
         }
@@ -217,17 +288,24 @@ bool rewriteWholeFile(const Text& path, const std::string& contents)
     struct stat dirSt;
     const bool dirWritable = ::stat(dir.c_str(), &dirSt) == 0 && mayWrite(dir, dirSt, W_OK | X_OK);
 
+    // Writers take turns. A rewrite that replaces the file locks its folder,
+    // which stays while the file is replaced, and needs no lock file left
+    // beside it; the lock is held until the new file is in place.
+    const FileDescriptor folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dirWritable && folder && lockForWriting(folder.get()) == LockOutcome::TimedOut) return false;
+
     Text temp;
     FileDescriptor fd;
     for (int attempt = 0; dirWritable && attempt < 100 && !fd; ++attempt) {
         temp = rewriteTempPath(target);
-        fd = FileDescriptor(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666));
+        fd = FileDescriptor(
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, exists ? 0600 : 0666));
         if (!fd && errno != EEXIST) break;
     }
     if (!fd) {
         if (!exists || (dirWritable && errno != EACCES && errno != EPERM)) return false;
-        FileDescriptor inPlace(openRegularFile(target, O_RDWR));
-        if (!inPlace) return false;
+        FileDescriptor inPlace(openRegularFile(target, O_RDWR | O_NOFOLLOW));
+        if (!inPlace || lockForWriting(inPlace.get()) == LockOutcome::TimedOut) return false;
         const bool ok = rewriteInPlace(inPlace.get(), contents);
         return inPlace.close() && ok;
     }
@@ -249,7 +327,6 @@ bool rewriteWholeFile(const Text& path, const std::string& contents)
     }
     removeLeftoverTemps(target);
     // Make the rename itself durable; the replacement is done either way.
-    const FileDescriptor dfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dfd) ::fsync(dfd.get());
+    if (folder) ::fsync(folder.get());
     return true;
 }

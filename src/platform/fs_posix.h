@@ -16,6 +16,18 @@
 // opened so.
 int openRegularFile(const Text& path, int flags, mode_t mode = 0);
 
+enum class LockOutcome {
+    Held,      // until the descriptor is closed
+    Refused,   // the file system keeps no such locks: go on as without
+    TimedOut,  // another writer held it for about 5 s: the write fails
+};
+
+// Takes the exclusive advisory lock (flock) of an open file, waiting for
+// another writer for about 5 s. Every rewrite of a whole file holds it:
+// on the file for a write in place, on its folder for a replacement by
+// rename.
+LockOutcome lockForWriting(int fd);
+
 enum class RenameStrategy {
     Native,             // renameat2(RENAME_NOREPLACE), falling back as needed
     LinkThenUnlink,     // as if the file system refused RENAME_NOREPLACE
