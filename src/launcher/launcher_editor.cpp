@@ -36,13 +36,7 @@ bool EditBoxCheck(const LauncherEntry& fields, LauncherWorkCopy& workCopy, int r
 LauncherEntry browseResult(CodePage cp, const Text& chosen, LauncherEntry fields)
 {
     // k: the byte position, counted from 1, of the last separator; 0 for none.
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < chosen.size();) {
-        int n = charLength(cp, chosen.c_str() + i);
-        if (n <= 0) n = 1;  // a zero byte inside the text
-        if (n == 1 && chosen[i] == pathSeparator()) k = i + 1;
-        i += std::size_t(n);
-    }
+    const std::size_t k = pathPartLength(cp, chosen);
     if (fields.ProgTitle.empty()) fields.ProgTitle = chosen.substr(k);
     fields.ProgName = chosen;
     fields.ProgOption.clear();

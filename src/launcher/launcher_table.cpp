@@ -1,6 +1,7 @@
 #include "launcher/launcher_table.h"
 
 #include "platform/codepage.h"
+#include "platform/path.h"
 #include "settings/ini_file.h"
 
 #include <string>
@@ -50,7 +51,7 @@ LauncherEntry desktopLauncherEntry(CodePage cp, const DesktopApplication& app, c
 {
     LauncherEntry entry;
     if (std::optional<Text> name = fromUtf8(cp, app.name)) entry.ProgTitle = *name;
-    if (entry.ProgTitle.empty()) entry.ProgTitle = app.program.substr(app.program.rfind('/') + 1);
+    if (entry.ProgTitle.empty()) entry.ProgTitle = folderAndName(app.program).name;
     entry.ProgName = app.program;
     for (const std::string& arg : app.arguments) {
         if (!entry.ProgOption.empty()) entry.ProgOption += ' ';

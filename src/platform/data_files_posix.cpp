@@ -4,33 +4,14 @@
 #include "platform/fs_posix.h"
 #include "platform/path.h"
 #include "platform/posix_io.h"
-#include "platform/process.h"
+#include "platform/xdg_folders.h"
 
 #include <cerrno>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-Text homeFolder()
-{
-    Text home = environmentValue("HOME");
-    if (!home.empty() && home[0] == '/') return home;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
-    return "/";
-}
-
-// An XDG base folder: the variable when it holds an absolute path, else
-// fallback under the home folder.
-Text baseFolder(const char* variable, const char* fallback)
-{
-    Text value = environmentValue(variable);
-    if (value.empty() || value[0] != '/') value = homeFolder() + "/" + fallback;
-    while (value.size() > 1 && value.back() == '/') value.pop_back();
-    return value;
-}
 
 bool isSharedProgramFolder(const Text& folder)
 {
@@ -81,8 +62,8 @@ DataFiles locateDataFiles(const Text& programPath)
     if (::faccessat(AT_FDCWD, probe.c_str(), W_OK | X_OK, AT_EACCESS) == 0 &&
         !isSharedProgramFolder(probe))
         return {settingsFileBesideProgram(programPath), reportFileBesideProgram(programPath), true};
-    return {baseFolder("XDG_CONFIG_HOME", ".config") + "/vorel/vorel.INI",
-            baseFolder("XDG_STATE_HOME", ".local/state") + "/vorel/vorel.TXT", false};
+    return {userFolder("XDG_CONFIG_HOME", ".config") + "/vorel/vorel.INI",
+            userFolder("XDG_STATE_HOME", ".local/state") + "/vorel/vorel.TXT", false};
 }
 
 DataFiles prepareDataFiles(const Text& programPath)

@@ -1,10 +1,11 @@
 #include "platform/desktop_apps.h"
 
+#include "platform/file_io.h"
 #include "platform/process.h"
 #include "platform/shell.h"
+#include "platform/xdg_folders.h"
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <set>
 
@@ -16,29 +17,35 @@ namespace {
 using Group = std::map<std::string, std::string>;
 using KeyFile = std::map<std::string, Group>;
 
-// Groups and keys of a desktop entry or a mimeapps.list; a missing or
-// unreadable file reads as empty.
+// Groups and keys of a desktop entry or a mimeapps.list; a file that is
+// missing, cannot be read or is not a regular file reads as empty. The
+// bound keeps a device or a runaway file from filling the memory.
 KeyFile readKeyFile(const std::string& path)
 {
+    constexpr std::size_t MaxBytes = 16 * 1024 * 1024;
     KeyFile file;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
+    std::string contents;
+    if (!readWholeFile(path, contents, MaxBytes)) return file;
     Group* group = nullptr;
-    while (std::getline(in, line)) {
+    for (std::size_t start = 0; start < contents.size();) {
+        std::size_t end = contents.find('\n', start);
+        if (end == std::string::npos) end = contents.size();
+        std::string line = contents.substr(start, end - start);
+        start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line.front() == '#') continue;
         if (line.front() == '[') {
-            const std::size_t end = line.find(']');
-            group = end == std::string::npos ? nullptr : &file[line.substr(1, end - 1)];
+            const std::size_t close = line.find(']');
+            group = close == std::string::npos ? nullptr : &file[line.substr(1, close - 1)];
             continue;
         }
         const std::size_t eq = line.find('=');
         if (!group || eq == std::string::npos) continue;
         std::string key = line.substr(0, eq);
         while (!key.empty() && key.back() == ' ') key.pop_back();
-        std::size_t start = eq + 1;
-        while (start < line.size() && line[start] == ' ') ++start;
-        group->emplace(key, line.substr(start));  // the first of repeated keys counts
+        std::size_t valueStart = eq + 1;
+        while (valueStart < line.size() && line[valueStart] == ' ') ++valueStart;
+        group->emplace(key, line.substr(valueStart));  // the first of repeated keys counts
     }
     return file;
 }
@@ -86,24 +93,6 @@ std::vector<std::string> splitList(const std::string& list, char separator)
     return items;
 }
 
-std::string envOr(const char* name, const std::string& fallback)
-{
-    const std::string v = environmentValue(name);
-    return v.empty() ? fallback : v;
-}
-
-// Absolute folders of a search-path variable; relative ones are ignored.
-std::vector<std::string> folders(const std::string& list)
-{
-    std::vector<std::string> result;
-    for (std::string dir : splitList(list, ':')) {
-        if (dir.front() != '/') continue;
-        while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-        result.push_back(dir);
-    }
-    return result;
-}
-
 std::string lowered(std::string s)
 {
     std::transform(s.begin(), s.end(), s.begin(),
@@ -126,9 +115,8 @@ bool programExists(const std::string& program)
 // The applications folders, in order of precedence.
 std::vector<std::string> applicationFolders()
 {
-    std::vector<std::string> dirs = folders(envOr("XDG_DATA_HOME", environmentValue("HOME") + "/.local/share"));
-    for (const std::string& dir : folders(envOr("XDG_DATA_DIRS", "/usr/local/share:/usr/share")))
-        dirs.push_back(dir);
+    std::vector<std::string> dirs{userFolder("XDG_DATA_HOME", ".local/share")};
+    for (const std::string& dir : searchFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share")) dirs.push_back(dir);
     for (std::string& dir : dirs) dir += "/applications";
     return dirs;
 }
@@ -143,7 +131,6 @@ struct Level {
 
 std::vector<Level> searchLevels(const std::vector<std::string>& desktops)
 {
-    const std::string home = environmentValue("HOME");
     auto level = [&](const std::string& dir, bool applications) {
         Level l;
         for (const std::string& d : desktops)
@@ -153,10 +140,8 @@ std::vector<Level> searchLevels(const std::vector<std::string>& desktops)
         return l;
     };
     std::vector<Level> levels;
-    for (const std::string& dir : folders(envOr("XDG_CONFIG_HOME", home + "/.config")))
-        levels.push_back(level(dir, false));
-    for (const std::string& dir : folders(envOr("XDG_CONFIG_DIRS", "/etc/xdg")))
-        levels.push_back(level(dir, false));
+    levels.push_back(level(userFolder("XDG_CONFIG_HOME", ".config"), false));
+    for (const std::string& dir : searchFolders("XDG_CONFIG_DIRS", "/etc/xdg")) levels.push_back(level(dir, false));
     for (const std::string& dir : applicationFolders()) levels.push_back(level(dir, true));
     return levels;
 }

@@ -2,11 +2,12 @@
 // activation is the _NET_ACTIVE_WINDOW request of the window manager.
 #include "platform/window_raise.h"
 
+#include "platform/file_io.h"
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
 #include <strings.h>
@@ -53,9 +54,9 @@ void activate(const XcbDisplay& d, xcb_window_t w)
 // The parent of a process, from /proc; 0 when unknown.
 pid_t parentOf(pid_t pid)
 {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string line;
-    if (!std::getline(stat, line)) return 0;
+    if (!readWholeFile("/proc/" + std::to_string(pid) + "/stat", line, 4096)) return 0;
+    line = line.substr(0, line.find('\n'));
     // "pid (name) state ppid ...": the name may hold blanks and parentheses.
     const std::size_t close = line.rfind(')');
     if (close == std::string::npos) return 0;

@@ -2,24 +2,13 @@
 
 #include "platform/codepage.h"
 #include "platform/fs.h"
+#include "platform/path.h"
 #include "platform/shell.h"
-
-namespace {
-
-// The folder above dir ("/usr/bin/" -> "/usr/"); "/" stays "/".
-Text parentFolder(Text dir)
-{
-    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-    const std::size_t slash = dir.rfind('/');
-    return slash == Text::npos ? Text() : dir.substr(0, slash + 1);
-}
-
-}  // namespace
 
 std::optional<Text> helpDocument(const Text& programDir, FileSystem& fs)
 {
     for (const Text& candidate : {programDir + "VOREL.HLP", programDir + "help/index.html",
-                                  parentFolder(programDir) + "share/doc/vorel/help/index.html"})
+                                  pathInFolder(folderAndName(programDir).folder, "share/doc/vorel/help/index.html")})
         if (fs.fileExists(candidate)) return candidate;
     return std::nullopt;
 }
