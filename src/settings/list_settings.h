@@ -11,11 +11,13 @@ struct ListSettings {
     Text ListFontSize;
     Text ListFontColor;
     Text ListBackColor;
+    bool PreviewSet = false;  // the preview before every rename run
 };
 
 // Reads "TextJyouhou" (TextFontName "system", TextFontSize "14",
 // TextFontColor "clBlack", TextBackColor "clWindow") and "DbcsSet"/"Set"
-// (default 3), in that order.
+// (default 3) and "Preview"/"Set" ("1" on; anything else, or none, off), in
+// that order.
 void readMainSettings(const IniFile& ini, ListSettings& list, std::int32_t& dbcsMessageMode);
 // Writes them back in the same order, texts exactly as held. Throws the write
 // error at the first failed write; later writes are not made.
