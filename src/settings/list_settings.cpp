@@ -100,7 +100,9 @@ void readMainSettings(const IniFile& ini, ListSettings& list, std::int32_t& dbcs
     list.ListFontColor = ini.ReadString(SectionText, "TextFontColor", colourToText(0));
     list.ListBackColor = ini.ReadString(SectionText, "TextBackColor", colourToText(SystemColourBase + 5));
     dbcsMessageMode = ini.ReadInteger(SectionDbcs, "Set", 3);
-    list.PreviewSet = ini.ReadString(SectionPreview, "Set", "0") == "1";
+    const Text preview = ini.ReadString(SectionPreview, "Set", "\n");
+    list.PreviewInFile = preview != "\n";
+    list.PreviewSet = preview == "1";
 }
 
 void writeMainSettings(IniFile& ini, const ListSettings& list, std::int32_t dbcsMessageMode)
@@ -110,7 +112,8 @@ void writeMainSettings(IniFile& ini, const ListSettings& list, std::int32_t dbcs
     ini.WriteString(SectionText, "TextFontColor", list.ListFontColor);
     ini.WriteString(SectionText, "TextBackColor", list.ListBackColor);
     ini.WriteInteger(SectionDbcs, "Set", dbcsMessageMode);
-    ini.WriteString(SectionPreview, "Set", list.PreviewSet ? "1" : "0");
+    if (list.PreviewSet || list.PreviewInFile)
+        ini.WriteString(SectionPreview, "Set", list.PreviewSet ? "1" : "0");
 }
 
 std::optional<std::int32_t> parseIntegerRule(const Text& text)
