@@ -7,6 +7,7 @@
 #include "platform/process.h"
 #include "rename/CaptionProgress.h"
 #include "rename/Extchg.h"
+#include "rename/Preview.h"
 #include "rename/rename_run.h"
 #include "report/Confirm.h"
 #include "report/report.h"
@@ -129,6 +130,9 @@ void TForm1::buildMenu()
     MenuFontSet->setObjectName(QStringLiteral("MenuFontSet"));
     MenuBackColorSet = MenuOption->addAction(uiText("背景色設定(&C)..."));
     MenuBackColorSet->setObjectName(QStringLiteral("MenuBackColorSet"));
+    MenuPreviewSet = MenuOption->addAction(uiText("変換前に確認(&P)"));
+    MenuPreviewSet->setObjectName(QStringLiteral("MenuPreviewSet"));
+    MenuPreviewSet->setCheckable(true);
     MenuHelp = bar->addMenu(uiText("ﾍﾙﾌﾟ(&H)"));
     MenuHelp->setObjectName(QStringLiteral("MenuHelp"));
     MenuHelpDisp = MenuHelp->addAction(uiText("ﾍﾙﾌﾟ表示(&C)"));
@@ -140,6 +144,7 @@ void TForm1::buildMenu()
     connect(MenuLauncherSet, &QAction::triggered, this, &TForm1::MenuLauncherSetClick);
     connect(MenuFontSet, &QAction::triggered, this, &TForm1::MenuFontSetClick);
     connect(MenuBackColorSet, &QAction::triggered, this, &TForm1::MenuBackColorSetClick);
+    connect(MenuPreviewSet, &QAction::triggered, this, &TForm1::MenuPreviewSetClick);
     connect(MenuHelpDisp, &QAction::triggered, this, &TForm1::MenuHelpDispClick);
 
     // The client area keeps its designed size below the menu bar.
@@ -189,6 +194,7 @@ void TForm1::ReadIniFileValue()
 {
     const IniFile ini(settingsPath(), *services_.fs);
     readMainSettings(ini, List, session.DbcsMessageMode);
+    MenuPreviewSet->setChecked(List.PreviewSet);
 }
 
 void TForm1::WriteIniFileValue()
@@ -315,6 +321,17 @@ void TForm1::MenuBackColorSetClick()
     });
 }
 
+void TForm1::MenuPreviewSetClick()
+{
+    List.PreviewSet = MenuPreviewSet->isChecked();
+}
+
+PlanConfirmation TForm1::planConfirmation(QWidget* parent)
+{
+    if (!List.PreviewSet) return {};
+    return previewConfirmation(parent, List, *services_.fs);
+}
+
 void TForm1::MenuHelpDispClick()
 {
     showHelpContents(splitPath(activeCodePage(), services_.programPath).pathPart, *services_.fs,
@@ -338,7 +355,8 @@ void TForm1::writeFirstRunSettings()
 void TForm1::runCaseConversion(bool upper)
 {
     CaptionProgress progress(this);
-    RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode};
+    RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode,
+                   planConfirmation(this)};
     const RunOutcome outcome = runMarkedOperation(upper ? Operation::Upper : Operation::Lower, Text(),
                                                   markedPaths(), ctx, session);
     if (outcome == RunOutcome::Completed) conversionCompleted();
@@ -381,6 +399,7 @@ void TForm1::BtnExtClick()
 {
     guarded([&] {
         TForm3 dialog(session, *this, *services_.prompter, *services_.fs, this);
+        dialog.confirmPlan = [this, &dialog] { return planConfirmation(&dialog); };
         centreOnScreen(&dialog);
         dialog.exec();
     });

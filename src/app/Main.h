@@ -4,6 +4,7 @@
 #include "launcher/launcher_table.h"
 #include "platform/data_files.h"
 #include "platform/fs.h"
+#include "rename/rename_run.h"
 #include "rename/session.h"
 #include "settings/list_settings.h"
 #include "ui/prompter.h"
@@ -66,6 +67,7 @@ public:
     void MenuLauncherSetClick();
     void MenuFontSetClick();
     void MenuBackColorSetClick();
+    void MenuPreviewSetClick();
     void MenuHelpDispClick();
     // True when the key was handled here.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -87,6 +89,8 @@ private:
     void buildControls();
     void buildMenu();
     void runCaseConversion(bool upper);
+    // The preview before a run started from parent; none while it is off.
+    PlanConfirmation planConfirmation(QWidget* parent);
     // "元に戻す(&Z)" is enabled while the last run has renames to put back.
     void showUndoState();
     // Runs a handler body; an AppError that escapes it goes to the plain
@@ -115,5 +119,6 @@ public:
     QAction* MenuLauncherSet = nullptr;
     QAction* MenuFontSet = nullptr;
     QAction* MenuBackColorSet = nullptr;
+    QAction* MenuPreviewSet = nullptr;
     QAction* MenuHelpDisp = nullptr;
 };

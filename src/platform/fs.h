@@ -63,6 +63,10 @@ public:
 
     virtual bool fileExists(const Text& path) = 0;
 
+    // Whether names in dir may match under another letter case, as on a
+    // case-insensitive file system (true where that cannot be told).
+    virtual bool foldsLetterCase(const Text& dir) { (void)dir; return false; }
+
     // Files are opened only when they are regular files, and never waited on:
     // a FIFO, a device or a directory in their place is a failure.
 

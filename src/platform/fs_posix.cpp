@@ -282,6 +282,13 @@ bool PosixFileSystem::listDirectory(const Text& dir, std::vector<DirEntry>& entr
     });
 }
 
+bool PosixFileSystem::foldsLetterCase(const Text& dir)
+{
+    const bool folds = directory(dir).mayFoldCase();
+    forgetOutsideBatch();
+    return folds;
+}
+
 bool PosixFileSystem::fileExists(const Text& path)
 {
     struct stat st;

@@ -43,6 +43,7 @@ public:
     EntryInfo lookupEntry(const Text& path) override;
     bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) override;
     bool fileExists(const Text& path) override;
+    bool foldsLetterCase(const Text& dir) override;
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override;
     ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override;
     bool rewriteFile(const Text& path, const std::string& contents) override;

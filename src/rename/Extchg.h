@@ -8,6 +8,7 @@
 #include "ui/prompter.h"
 
 #include <QDialog>
+#include <functional>
 #include <vector>
 
 class QLabel;
@@ -75,6 +76,9 @@ public:
     QPushButton* BtnAllUpper = nullptr;
     QPushButton* BtnAllLower = nullptr;
     QPushButton* BtnCansel = nullptr;
+
+    // Gives each run the preview to show before its first rename, if any.
+    std::function<PlanConfirmation()> confirmPlan;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

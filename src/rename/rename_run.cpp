@@ -53,6 +53,14 @@ bool namesPass(Operation op, const Text& typed, const StringList& entries, RunCo
     return true;
 }
 
+// True when the run may go on to its renames.
+bool planConfirmed(Operation op, const Text& typed, const StringList& entries, RunContext& ctx)
+{
+    if (!ctx.confirmPlan) return true;
+    ctx.window.flushProgress();
+    return ctx.confirmPlan(op, typed, entries);
+}
+
 Text failureLine()
 {
     return fixedText("=== 変換失敗 ===");
@@ -137,6 +145,7 @@ RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList&
 {
     if (stoppedByDbcsQuestion(entries, ctx)) return RunOutcome::StoppedByUser;
     if (!namesPass(op, typed, entries, ctx, false)) return RunOutcome::FailedValidation;
+    if (!planConfirmed(op, typed, entries, ctx)) return RunOutcome::StoppedByUser;
     // An undo leaves its own paths in SourceList; the report pairs these with the results.
     startRenames(entries, session);
     return renameAll(op, typed, ctx, session, true);
@@ -166,14 +175,16 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringLi
     }
     const StringList& files = session.DirFileList;
     if (stoppedByDbcsQuestion(files, ctx)) return RunOutcome::StoppedByUser;
-    // A name that fails the check keeps the undo of the run before.
-    setUndoApart(session);
-    session.SourceList = files;
-    session.ResultList.clear();
     // Start-delete counts through the files while it checks them.
     if (!namesPass(op, typed, files, ctx, op == Operation::StartDel)) {
+        // A name that fails the check keeps the undo of the run before.
+        setUndoApart(session);
+        session.SourceList = files;
+        session.ResultList.clear();
         return RunOutcome::FailedValidation;
     }
+    // A refused plan leaves the session as it was, ResultList included.
+    if (!planConfirmed(op, typed, files, ctx)) return RunOutcome::StoppedByUser;
     startRenames(files, session);
     return renameAll(op, typed, ctx, session, false);
 }

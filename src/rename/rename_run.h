@@ -10,6 +10,7 @@
 #include "ui/prompter.h"
 
 #include <cstdint>
+#include <functional>
 
 // What a run needs of the window it runs in.
 struct RunWindow {
@@ -27,17 +28,23 @@ Text progressCaption(int position, int count);
 
 enum class RunOutcome {
     Completed,         // every file renamed, completion notice shown
-    StoppedByUser,     // yes to a double-byte question; nothing renamed
+    StoppedByUser,     // yes to a double-byte question, or the plan refused; nothing renamed
     FailedValidation,  // a name failed the check; nothing renamed
     FailedRename,      // stopped at a failed rename; earlier files stay renamed
     FailedSelection,   // directory operations: no single readable directory marked
 };
+
+// Asked after the double-byte questions and the check, before the first
+// rename, with what the run is about to do: false ends the run there,
+// nothing renamed, as a stop at a double-byte question does.
+using PlanConfirmation = std::function<bool(Operation op, const Text& typed, const StringList& entries)>;
 
 struct RunContext {
     FileSystem& fs;
     Prompter& prompter;
     RunWindow& window;
     std::int32_t dbcsMessageMode;  // 1 never ask, 2 first name only, 3 every name; others as 1
+    PlanConfirmation confirmPlan = {};  // none: the run goes on at once
 };
 
 // One run over the marked paths (entries, in list order). Just before the
@@ -50,8 +57,9 @@ RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList&
 
 // One run over the files directly inside the one marked directory: the
 // selection checks, the listing into session.DirFileList, the double-byte
-// questions, then session.SourceList := DirFileList and ResultList emptied,
-// then the check (if any) and the renames.
+// questions, the check (if any; a name that fails it leaves SourceList :=
+// DirFileList and ResultList emptied), the plan's confirmation, then
+// SourceList := DirFileList, ResultList emptied and the renames.
 RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringList& marked,
                                  RunContext& ctx, Session& session);
 

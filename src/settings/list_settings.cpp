@@ -12,6 +12,7 @@ namespace {
 
 const Text SectionText = "TextJyouhou";
 const Text SectionDbcs = "DbcsSet";
+const Text SectionPreview = "Preview";
 
 struct ColourName {
     std::string_view name;
@@ -99,6 +100,9 @@ void readMainSettings(const IniFile& ini, ListSettings& list, std::int32_t& dbcs
     list.ListFontColor = ini.ReadString(SectionText, "TextFontColor", colourToText(0));
     list.ListBackColor = ini.ReadString(SectionText, "TextBackColor", colourToText(SystemColourBase + 5));
     dbcsMessageMode = ini.ReadInteger(SectionDbcs, "Set", 3);
+    const Text preview = ini.ReadString(SectionPreview, "Set", "\n");
+    list.PreviewInFile = preview != "\n";
+    list.PreviewSet = preview == "1";
 }
 
 void writeMainSettings(IniFile& ini, const ListSettings& list, std::int32_t dbcsMessageMode)
@@ -108,6 +112,8 @@ void writeMainSettings(IniFile& ini, const ListSettings& list, std::int32_t dbcs
     ini.WriteString(SectionText, "TextFontColor", list.ListFontColor);
     ini.WriteString(SectionText, "TextBackColor", list.ListBackColor);
     ini.WriteInteger(SectionDbcs, "Set", dbcsMessageMode);
+    if (list.PreviewSet || list.PreviewInFile)
+        ini.WriteString(SectionPreview, "Set", list.PreviewSet ? "1" : "0");
 }
 
 std::optional<std::int32_t> parseIntegerRule(const Text& text)

@@ -11,13 +11,18 @@ struct ListSettings {
     Text ListFontSize;
     Text ListFontColor;
     Text ListBackColor;
+    bool PreviewSet = false;     // the preview before every rename run
+    bool PreviewInFile = false;  // the settings file holds it
 };
 
 // Reads "TextJyouhou" (TextFontName "system", TextFontSize "14",
 // TextFontColor "clBlack", TextBackColor "clWindow") and "DbcsSet"/"Set"
-// (default 3), in that order.
+// (default 3) and "Preview"/"Set" ("1" on; anything else, or none, off), in
+// that order.
 void readMainSettings(const IniFile& ini, ListSettings& list, std::int32_t& dbcsMessageMode);
-// Writes them back in the same order, texts exactly as held. Throws the write
+// Writes them back in the same order, texts exactly as held; the preview's
+// setting only once it is on or in the file, so that a file never written
+// with it on stays as it was. Throws the write
 // error at the first failed write; later writes are not made.
 void writeMainSettings(IniFile& ini, const ListSettings& list, std::int32_t dbcsMessageMode);
 

@@ -1,5 +1,7 @@
 #include "rename/rename_run.h"
 
+#include "rename/rename_plan.h"
+
 #include "platform/fs_posix.h"
 
 #include "support/code_page_scope.h"
@@ -57,6 +59,7 @@ public:
         return true;
     }
     bool fileExists(const Text& path) override { return real().fileExists(path); }
+    bool foldsLetterCase(const Text& dir) override { return real().foldsLetterCase(dir); }
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override
     {
         return real().createTextFile(path);
@@ -800,6 +803,96 @@ TEST_F(RenameRunTest, UndoKeptOrReplacedByTheNextRun)
     EXPECT_EQ(undo(), RunOutcome::FailedSelection);  // nothing to undo: nothing happens
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_EQ(session.SourceList, StringList{"source"});
+}
+
+// The preview's plan and the run's confirmation.
+
+TEST_F(RenameRunTest, PlanGivesEveryStatusOnRealFiles)
+{
+    using enum PlanStatus;
+    const bool folds = files.foldsLetterCase(dir.path());
+    for (const CodePage cp : {CodePage::Utf8, CodePage::Cp932}) {
+        if (cp == CodePage::Cp932 && !lackingHere(FsNeed::AnyNameBytes).empty()) continue;
+        CodePageScope scope(cp);
+        const Text in = cp == CodePage::Utf8 ? "u" : "s";
+        const Text dbcs = cp == CodePage::Utf8 ? "\xe6\x97\xa5" : "\x95\x5c";  // 日, 表
+        const Text longName(250, 'l');
+        fs::create_directory(dir.file(in));
+        for (const Text& name : {dbcs + "a.txt", Text("b.txt"), Text("b.doc"), Text("c.txt"),
+                                 Text("c.dat"), Text("D.TXT"), longName})
+            dir.write(in + "/" + name);
+        struct Row {
+            Operation op;
+            Text typed;
+            StringList names;
+            std::vector<PlanStatus> statuses;
+        };
+        const Row rows[] = {
+            {Operation::Upper, "", {dbcs + "a.txt", "D.TXT", "gone.txt"}, {Ok, Unchanged, Missing}},
+            {Operation::ExtChange, ".doc", {"b.txt", "c.txt", "c.dat"}, {NameTaken, Ok, SameNewName}},
+            {Operation::EndAdd, "/x", {"b.txt"}, {BadName}},
+            {Operation::EndAdd, "xxxxxx", {longName}, {TooLong}},
+            // Taken under another spelling only where the directory folds case;
+            // the file's own name under another case never is.
+            {Operation::ExtChange, ".TXT", {"b.doc"}, {folds ? NameTaken : Ok}},
+            {Operation::Lower, "", {"D.TXT"}, {Ok}},
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.names.front());
+            StringList entries;
+            for (const Text& name : row.names) entries.push_back(dir.file(in + "/" + name));
+            const std::vector<PlannedRename> plan = planRenames(row.op, row.typed, entries, files);
+            ASSERT_EQ(plan.size(), entries.size());
+            for (std::size_t i = 0; i < plan.size(); ++i) {
+                EXPECT_EQ(plan[i].status, row.statuses[i]) << i;
+                EXPECT_EQ(plan[i].to, newFullPath(row.op, entries[i], row.typed).value_or(Text()));
+            }
+        }
+        EXPECT_EQ(planStatusLine(NameTaken), *fromUtf8(cp, "=== 既存のファイルと同じ名前 ==="));
+        EXPECT_EQ(planStatusLine(Ok), "");
+    }
+}
+
+TEST_F(RenameRunTest, ARunAfterItsPreviewIsTheRunWithout)
+{
+    mode = 1;
+    fs::create_directory(dir.file("one"));
+    fs::create_directory(dir.file("two"));
+    const StringList one = make({"a", "b"}, "one");
+    const StringList two = make({"a", "b"}, "two");
+    const RunOutcome without = runMarked(Operation::Upper, "", one);
+    std::vector<PlannedRename> shown;
+    RunContext ctx{files, prompter, window, mode,
+                   [&](Operation op, const Text& typed, const StringList& entries) {
+                       shown = planRenames(op, typed, entries, files);
+                       return true;
+                   }};
+    EXPECT_EQ(runMarkedOperation(Operation::Upper, "", two, ctx, session), without);
+    EXPECT_EQ(namesIn(dir.file("two")), namesIn(dir.file("one")));
+    ASSERT_EQ(shown.size(), 2u);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(shown[i].status, PlanStatus::Ok);
+        EXPECT_EQ(shown[i].to, session.ResultList[i]);
+    }
+}
+
+TEST_F(RenameRunTest, ARefusedPlanRenamesNothingAndKeepsTheUndo)
+{
+    mode = 1;
+    const StringList first = make({"a"});
+    ASSERT_EQ(runMarked(Operation::Upper, "", first), RunOutcome::Completed);
+    const StringList result = session.ResultList;
+    const Text d = dir.file("d");
+    fs::create_directory(d);
+    dir.write("d/x");
+    RunContext ctx{files, prompter, window, mode, [](auto&&...) { return false; }};
+    EXPECT_EQ(runMarkedOperation(Operation::Lower, "", result, ctx, session), RunOutcome::StoppedByUser);
+    EXPECT_EQ(runDirectoryOperation(Operation::Upper, "", {d}, ctx, session), RunOutcome::StoppedByUser);
+    EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"A", "d"}));
+    EXPECT_EQ(namesIn(d), std::set<Text>{"x"});
+    EXPECT_EQ(session.ResultList, result);
+    EXPECT_EQ(undo(), RunOutcome::Completed);
+    EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"a", "d"}));
 }
 
 }  // namespace

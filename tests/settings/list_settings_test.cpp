@@ -402,6 +402,39 @@ TEST_F(MainSettingsTest, WarningModeValues)
     }
 }
 
+TEST_F(MainSettingsTest, PreviewIsOnOnlyForOne)
+{
+    const std::pair<std::string, bool> cases[] = {
+        {"1", true}, {" 1 ", true}, {"0", false}, {"01", false}, {"0x1", false}, {"yes", false}, {"", false},
+    };
+    for (const auto& [stored, on] : cases) {
+        SCOPED_TRACE(stored);
+        dir.write("VOREL.INI", "[Preview]\r\nSet=" + stored + "\r\n");
+        IniFile ini(path);
+        ListSettings list;
+        std::int32_t mode = 0;
+        readMainSettings(ini, list, mode);
+        EXPECT_EQ(list.PreviewSet, on);
+        list.PreviewSet = !on;
+        writeMainSettings(ini, list, mode);
+        readMainSettings(ini, list, mode);
+        EXPECT_EQ(list.PreviewSet, !on);
+        EXPECT_EQ(IniFile(path).ReadString("Preview", "Set", ""), on ? "0" : "1");
+    }
+    // Turned on in a file without it: written, and kept (as off) once turned off.
+    dir.write("VOREL.INI", "");
+    IniFile ini(path);
+    ListSettings list;
+    std::int32_t mode = 0;
+    readMainSettings(ini, list, mode);
+    list.PreviewSet = true;
+    writeMainSettings(ini, list, mode);
+    readMainSettings(ini, list, mode);
+    list.PreviewSet = false;
+    writeMainSettings(ini, list, mode);
+    EXPECT_NE(TempDir::read(path).find("[Preview]\r\nSet=0\r\n"), std::string::npos);
+}
+
 TEST_F(MainSettingsTest, BlankAndQuotedTextsSurviveARoundTrip)
 {
     IniFile ini(path);
