@@ -6,6 +6,7 @@
 #include "platform/signals_held.h"
 
 #include <algorithm>
+#include <cstring>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -22,6 +23,7 @@
 #include <sys/syscall.h>
 #include <string_view>
 #include <unistd.h>
+#include <unordered_map>
 #include <utility>
 
 #ifndef RENAME_NOREPLACE
@@ -30,12 +32,14 @@
 
 namespace {
 
-int renameNoReplaceCall(const char* from, const char* to)
+using At = EntryAt;
+
+int renameNoReplaceCall(At from, At to)
 {
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
-    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+    return ::renameat2(from.dir, from.name, to.dir, to.name, RENAME_NOREPLACE);
 #elif defined(SYS_renameat2)
-    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+    return static_cast<int>(::syscall(SYS_renameat2, from.dir, from.name, to.dir, to.name, RENAME_NOREPLACE));
 #else
     errno = ENOSYS;
     return -1;
@@ -46,15 +50,24 @@ bool flagRefused(int err) { return err == EINVAL || err == ENOSYS || err == ENOT
 
 bool sameEntry(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
-// The directory that holds the last element of path, and that element.
-std::pair<Text, Text> parentAndName(const Text& path)
+bool lstatAt(At at, struct stat& st) { return ::fstatat(at.dir, at.name, &st, AT_SYMLINK_NOFOLLOW) == 0; }
+
+// The directory that holds the last element of path, and that element,
+// without copying them.
+std::pair<std::string_view, std::string_view> parentAndNameView(std::string_view path)
 {
     std::size_t end = path.size();
     while (end > 1 && path[end - 1] == '/') --end;
     if (end == 1 && path[0] == '/') return {"/", "/"};
     const std::size_t slash = end == 0 ? Text::npos : path.rfind('/', end - 1);
     if (slash == Text::npos) return {".", path.substr(0, end)};
-    return {slash == 0 ? Text("/") : path.substr(0, slash), path.substr(slash + 1, end - slash - 1)};
+    return {slash == 0 ? std::string_view("/") : path.substr(0, slash), path.substr(slash + 1, end - slash - 1)};
+}
+
+std::pair<Text, Text> parentAndName(const Text& path)
+{
+    const auto [dir, name] = parentAndNameView(path);
+    return {Text(dir), Text(name)};
 }
 
 // A short random tag, different at every call.
@@ -302,8 +315,27 @@ private:
 class PosixFileSystem::Directory {
 public:
     explicit Directory(const Text& dir) : path_(dir), mayFoldCase_(::mayFoldCase(dir)) {}
+    ~Directory()
+    {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Directory(const Directory&) = delete;
+    Directory& operator=(const Directory&) = delete;
 
+    const Text& path() const { return path_; }
     bool mayFoldCase() const { return mayFoldCase_; }
+    bool wasListed() const { return read_; }
+
+    // The directory held open, so that the names in it are found without
+    // walking its path again each time; -1 where it cannot be opened.
+    int fd()
+    {
+        if (!opened_) {
+            opened_ = true;
+            fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        }
+        return fd_;
+    }
 
     // The listing, read on first use; false when it could not be read.
     bool listed(int& reads)
@@ -360,6 +392,8 @@ private:
 
     Text path_;
     bool mayFoldCase_;
+    bool opened_ = false;
+    int fd_ = -1;
     bool read_ = false;
     bool complete_ = false;
     bool folded_ = false;
@@ -379,14 +413,50 @@ void PosixFileSystem::endBatch()
 
 void PosixFileSystem::forgetOutsideBatch()
 {
-    if (batchDepth_ == 0) directories_.clear();
+    if (batchDepth_ > 0) return;
+    directories_.clear();
+    last_ = nullptr;
 }
 
-PosixFileSystem::Directory& PosixFileSystem::directory(const Text& dir)
+PosixFileSystem::Directory& PosixFileSystem::directory(std::string_view dir)
 {
-    std::unique_ptr<Directory>& known = directories_[dir];
-    if (!known) known = std::make_unique<Directory>(dir);
-    return *known;
+    // A run asks for the same directory file after file.
+    if (last_ && last_->path() == dir) return *last_;
+    auto it = directories_.find(dir);
+    if (it == directories_.end()) {
+        const Text key(dir);
+        it = directories_.emplace(key, std::make_unique<Directory>(key)).first;
+    }
+    last_ = it->second.get();
+    return *last_;
+}
+
+At PosixFileSystem::at(const Text& path)
+{
+    const At asGiven{AT_FDCWD, path.c_str()};
+    if (batchDepth_ == 0) return asGiven;
+    const std::size_t slash = path.rfind('/');
+    if (slash == Text::npos || slash + 1 == path.size()) return asGiven;
+    const char* name = path.c_str() + slash + 1;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return asGiven;
+    const std::string_view dir = slash == 0 ? std::string_view("/") : std::string_view(path).substr(0, slash);
+    const int fd = directory(dir).fd();
+    return fd < 0 ? asGiven : At{fd, name};
+}
+
+void PosixFileSystem::forgetDirectoriesUnder(std::string_view moved)
+{
+    while (moved.size() > 1 && moved.back() == '/') moved.remove_suffix(1);
+    auto it = directories_.lower_bound(moved);
+    while (it != directories_.end() && std::string_view(it->first).starts_with(moved)) {
+        const std::string_view key = it->first;
+        if (key.size() != moved.size() && key[moved.size()] != '/') {
+            ++it;
+            continue;
+        }
+        if (last_ == it->second.get()) last_ = nullptr;
+        it = directories_.erase(it);
+    }
 }
 
 int openRegularFile(const Text& path, int flags, mode_t mode)
@@ -419,19 +489,19 @@ int openRegularFile(const Text& path, int flags, mode_t mode)
     return fd;
 }
 
-bool PosixFileSystem::linkThenUnlink(const Text& from, const Text& to)
+namespace {
+
+bool linkThenUnlink(At from, At to)
 {
-    if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return false;
-    if (::unlink(from.c_str()) != 0) {
+    if (::linkat(from.dir, from.name, to.dir, to.name, 0) != 0) return false;
+    if (::unlinkat(from.dir, from.name, 0) != 0) {
         const int err = errno;
-        ::unlink(to.c_str());
+        ::unlinkat(to.dir, to.name, 0);
         errno = err;
         return false;
     }
     return true;
 }
-
-namespace {
 
 // The name to, taken by this program: an empty file (for a directory, an
 // empty directory) that nobody else can create now, with no permissions so
@@ -441,52 +511,57 @@ struct Reservation {
     struct stat entry {};
 };
 
-Reservation reserve(const Text& to, bool directory)
+Reservation reserve(At to, bool directory)
 {
     Reservation r;
     if (directory) {
-        if (::mkdir(to.c_str(), 0) != 0) return r;
-        r.made = ::lstat(to.c_str(), &r.entry) == 0;
+        if (::mkdirat(to.dir, to.name, 0) != 0) return r;
+        r.made = lstatAt(to, r.entry);
     } else {
-        const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0);
+        const int fd = ::openat(to.dir, to.name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0);
         if (fd < 0) return r;
         r.made = ::fstat(fd, &r.entry) == 0;
         ::close(fd);
     }
     if (!r.made) {
         const int err = errno;
-        directory ? ::rmdir(to.c_str()) : ::unlink(to.c_str());
+        ::unlinkat(to.dir, to.name, directory ? AT_REMOVEDIR : 0);
         errno = err;
     }
     return r;
 }
 
 // The entry under to is still the reservation, untouched.
-bool stillReserved(const Text& to, const Reservation& r)
+bool stillReserved(At to, const Reservation& r)
 {
     struct stat now;
-    return ::lstat(to.c_str(), &now) == 0 && sameEntry(now, r.entry) &&
+    return lstatAt(to, now) && sameEntry(now, r.entry) &&
            (now.st_mode & S_IFMT) == (r.entry.st_mode & S_IFMT) &&
            (S_ISDIR(now.st_mode) || now.st_size == 0);
 }
 
-void release(const Text& to, const Reservation& r)
+void release(At to, const Reservation& r)
 {
     if (!stillReserved(to, r)) return;
-    S_ISDIR(r.entry.st_mode) ? ::rmdir(to.c_str()) : ::unlink(to.c_str());
+    ::unlinkat(to.dir, to.name, S_ISDIR(r.entry.st_mode) ? AT_REMOVEDIR : 0);
 }
 
 // Where neither RENAME_NOREPLACE nor hard links work: a plain rename may
 // replace, so it only ever goes onto a reservation of the new name.
-bool renameOntoReservation(const Text& from, const Text& to, bool directory)
+bool renameOntoReservation(At from, At to, bool directory)
 {
+    // A kill between the reservation and the rename would leave the empty
+    // reservation beside the file: hold the usual signals off until the
+    // reservation is either the file or gone.
+    const SignalsHeldOff held;
     const Reservation r = reserve(to, directory);
     if (!r.made) return false;
     if (!stillReserved(to, r)) {
+        // Whatever is there now is not ours to remove.
         errno = EEXIST;
         return false;
     }
-    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (::renameat(from.dir, from.name, to.dir, to.name) == 0) return true;
     const int err = errno;
     release(to, r);
     errno = err;
@@ -495,14 +570,14 @@ bool renameOntoReservation(const Text& from, const Text& to, bool directory)
 
 }  // namespace
 
-bool PosixFileSystem::moveNoReplace(const Text& from, const Text& to)
+bool PosixFileSystem::moveNoReplace(At from, At to)
 {
     if (strategy_ == RenameStrategy::Native) {
-        if (renameNoReplaceCall(from.c_str(), to.c_str()) == 0) return true;
+        if (renameNoReplaceCall(from, to) == 0) return true;
         if (!flagRefused(errno)) return false;
     }
     struct stat source;
-    if (::lstat(from.c_str(), &source) != 0) return false;
+    if (!lstatAt(from, source)) return false;
     const bool directory = S_ISDIR(source.st_mode);
     if (!directory && strategy_ != RenameStrategy::ReserveThenRename) {
         if (linkThenUnlink(from, to)) return true;
@@ -511,15 +586,19 @@ bool PosixFileSystem::moveNoReplace(const Text& from, const Text& to)
     return renameOntoReservation(from, to, directory);
 }
 
-bool PosixFileSystem::renameCaseOnly(const Text& from, const Text& to)
+bool PosixFileSystem::renameCaseOnly(At from, At to)
 {
     // A kill between the two steps would leave the file under its temporary
     // name: hold the usual signals off until both are done.
     const SignalsHeldOff held;
-    const Text prefix = dirPrefixOf(from);
-    const Text name = parentAndName(from).second;
+    // The temporary name goes into the same directory: beside the name
+    // relative to the open directory, or into the path's own folder.
+    const Text given = from.name;
+    const Text prefix = from.dir == AT_FDCWD ? dirPrefixOf(given) : Text();
+    const Text name = Text(parentAndNameView(given).second);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const Text temp = prefix + caseTempName(name);
+        const Text tempName = prefix + caseTempName(name);
+        const At temp{from.dir, tempName.c_str()};
         if (!moveNoReplace(from, temp)) {
             if (errno == EEXIST) continue;
             return false;
@@ -539,7 +618,7 @@ bool PosixFileSystem::renameCaseOnly(const Text& from, const Text& to)
 // spelled exactly like the target, and the two names differ only in case.
 // Inode numbers alone are no proof: a FUSE file system may number each
 // spelling apart, and a hard link is another name of the same inode.
-bool PosixFileSystem::sameEntryUnderAnotherCase(const Text& from, const Text& to)
+bool PosixFileSystem::sameEntryUnderAnotherCase(const Text& from, const Text& to, At fromAt, At toAt)
 {
     const auto [dir, name] = parentAndName(from);
     const auto [toDir, toName] = parentAndName(to);
@@ -549,8 +628,7 @@ bool PosixFileSystem::sameEntryUnderAnotherCase(const Text& from, const Text& to
     if (known.typeOf(toName)) return false;
     if (known.typeOf(name)) return true;
     struct stat source, target;
-    return ::lstat(from.c_str(), &source) == 0 && ::lstat(to.c_str(), &target) == 0 &&
-           sameEntry(source, target);
+    return lstatAt(fromAt, source) && lstatAt(toAt, target) && sameEntry(source, target);
 }
 
 bool PosixFileSystem::renameEntry(const Text& from, const Text& to)
@@ -558,12 +636,19 @@ bool PosixFileSystem::renameEntry(const Text& from, const Text& to)
     if (from.empty() || to.empty()) return false;
     struct stat source;
     if (from == to) return ::lstat(from.c_str(), &source) == 0;
-    bool done = moveNoReplace(from, to);
-    if (!done && errno == EEXIST) done = sameEntryUnderAnotherCase(from, to) && renameCaseOnly(from, to);
-    if (done) {
-        const auto [dir, name] = parentAndName(from);
-        const auto [toDir, toName] = parentAndName(to);
-        if (dir == toDir && directories_.count(dir)) directory(dir).renamed(name, toName);
+    const At fromAt = at(from);
+    const At toAt = at(to);
+    bool done = moveNoReplace(fromAt, toAt);
+    if (!done && errno == EEXIST)
+        done = sameEntryUnderAnotherCase(from, to, fromAt, toAt) && renameCaseOnly(fromAt, toAt);
+    if (done && !directories_.empty()) {
+        const auto [dir, name] = parentAndNameView(from);
+        const auto [toDir, toName] = parentAndNameView(to);
+        const auto known = directories_.find(dir);
+        if (dir == toDir && known != directories_.end() && known->second->wasListed())
+            known->second->renamed(Text(name), Text(toName));
+        // What was opened under the old path is not reached through it any more.
+        if (directories_.size() > 1 || directories_.begin()->first != dir) forgetDirectoriesUnder(from);
     }
     const int err = errno;
     forgetOutsideBatch();
@@ -582,29 +667,31 @@ EntryInfo PosixFileSystem::findEntry(const Text& path)
 {
     EntryInfo info;
     if (path.empty()) return info;
-    const auto [dir, name] = parentAndName(path);
+    const auto [dir, name] = parentAndNameView(path);
     const bool plainName = path.back() != '/' && name != "/" && name != "." && name != "..";
     Directory* known = plainName ? &directory(dir) : nullptr;
+    // Within a batch the name is looked up in its directory held open.
+    const At entry = at(path);
     struct stat st;
     if (known && known->mayFoldCase() && known->listed(directoryReads_)) {
         // The listing answers for a name spelled as stored, without asking
         // the file system to find it among the others.
-        if (const unsigned char* type = known->typeOf(name)) {
+        if (const unsigned char* type = known->typeOf(Text(name))) {
             info.exists = true;
             info.storedName = name;
             info.isDirectory = *type == DT_DIR;
             if (*type == DT_LNK || *type == DT_UNKNOWN)
-                info.isDirectory = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+                info.isDirectory = ::fstatat(entry.dir, entry.name, &st, 0) == 0 && S_ISDIR(st.st_mode);
             return info;
         }
     }
-    if (::lstat(path.c_str(), &st) != 0) return info;
+    if (!lstatAt(entry, st)) return info;
     info.exists = true;
     if (S_ISDIR(st.st_mode)) {
         info.isDirectory = true;
     } else if (S_ISLNK(st.st_mode)) {
         struct stat followed;
-        info.isDirectory = ::stat(path.c_str(), &followed) == 0 && S_ISDIR(followed.st_mode);
+        info.isDirectory = ::fstatat(entry.dir, entry.name, &followed, 0) == 0 && S_ISDIR(followed.st_mode);
     }
     info.storedName = name;
     if (!known || !known->mayFoldCase()) return info;
@@ -612,12 +699,12 @@ EntryInfo PosixFileSystem::findEntry(const Text& path)
     // Found under another spelling: the listed name that is this entry. The
     // same inode decides; where the file system numbers spellings apart, the
     // one listed name of the same letters.
-    const Text prefix = dir == "/" ? dir : dir + "/";
+    const Text prefix = entry.dir != AT_FDCWD ? Text() : dir == "/" ? Text(dir) : Text(dir) + "/";
     const auto isThisEntry = [&](const Text& candidate) {
         struct stat other;
-        return ::lstat((prefix + candidate).c_str(), &other) == 0 && sameEntry(st, other);
+        return lstatAt({entry.dir, (prefix + candidate).c_str()}, other) && sameEntry(st, other);
     };
-    const std::vector<Text>* candidates = known->sameFold(name);
+    const std::vector<Text>* candidates = known->sameFold(Text(name));
     bool found = false;
     if (candidates) {
         for (const Text& candidate : *candidates) {

@@ -174,7 +174,8 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringLi
     if (!namesPass(op, typed, files, ctx, op == Operation::StartDel)) {
         return RunOutcome::FailedValidation;
     }
-    startRenames(files, session);
+    // SourceList holds the listing already: it is not copied a second time.
+    startRenames(session.SourceList, session);
     return renameAll(op, typed, ctx, session, false);
 }
 
