@@ -77,7 +77,7 @@ public:
     {
         return real().createTextFile(path);
     }
-    bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) override
+    ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override
     {
         return real().readFile(path, contents, maxBytes);
     }

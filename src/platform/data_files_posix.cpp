@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/fs_posix.h"
 #include "platform/path.h"
+#include "platform/posix_io.h"
 #include "platform/process.h"
 
 #include <cerrno>
@@ -33,9 +34,7 @@ Text baseFolder(const char* variable, const char* fallback)
 
 bool isSharedProgramFolder(const Text& folder)
 {
-    Text f = folder;
-    while (f.size() > 1 && f.back() == '/') f.pop_back();
-    const Text last = f.substr(f.rfind('/') + 1);
+    const Text last = folderAndName(folder).name;
     return last == "bin" || last == "sbin";
 }
 
@@ -54,36 +53,23 @@ bool makeFolders(const Text& folder)
 // that could not be completed.
 void copyToNewFile(const Text& from, const Text& to)
 {
-    const int in = openRegularFile(from, O_RDONLY);
-    if (in < 0) return;
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    bool ok = out >= 0;
+    const FileDescriptor in(openRegularFile(from, O_RDONLY));
+    if (!in) return;
+    FileDescriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    if (!out) return;
+    bool ok = true;
     char buffer[16384];
     while (ok) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
+        const ssize_t n = retryOnEintr([&] { return ::read(in.get(), buffer, sizeof buffer); });
         if (n <= 0) {
             ok = n == 0;
             break;
         }
-        for (ssize_t done = 0; ok && done < n;) {
-            const ssize_t w = ::write(out, buffer + done, static_cast<std::size_t>(n - done));
-            if (w < 0 && errno == EINTR) continue;
-            ok = w > 0;
-            if (ok) done += w;
-        }
+        ok = writeAll(out.get(), buffer, static_cast<std::size_t>(n));
     }
-    ::close(in);
-    if (out >= 0) {
-        ok = (::fsync(out) == 0) && ok;
-        ok = (::close(out) == 0) && ok;
-        if (!ok) ::unlink(to.c_str());
-    }
-}
-
-Text folderOf(const Text& path)
-{
-    return path.substr(0, path.rfind('/'));
+    ok = (::fsync(out.get()) == 0) && ok;
+    ok = out.close() && ok;
+    if (!ok) ::unlink(to.c_str());
 }
 
 }  // namespace
@@ -103,8 +89,8 @@ DataFiles prepareDataFiles(const Text& programPath)
 {
     DataFiles files = locateDataFiles(programPath);
     if (files.besideProgram) return files;
-    makeFolders(folderOf(files.reportFile));
-    if (makeFolders(folderOf(files.settingsFile)) && ::access(files.settingsFile.c_str(), F_OK) != 0)
+    makeFolders(folderAndName(files.reportFile).folder);
+    if (makeFolders(folderAndName(files.settingsFile).folder) && ::access(files.settingsFile.c_str(), F_OK) != 0)
         copyToNewFile(settingsFileBesideProgram(programPath), files.settingsFile);
     return files;
 }

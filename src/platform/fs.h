@@ -16,6 +16,21 @@ struct DirEntry {
     bool isDirectory = false;  // a symbolic link to a directory counts as one
 };
 
+// How reading a file whole went.
+enum class ReadStatus {
+    Whole,       // contents hold the whole file
+    TooLarge,    // contents hold its first maxBytes; there is more
+    Missing,     // nothing under that name (or a link to nothing)
+    NotRegular,  // a FIFO, a device, a directory: never waited on nor read
+    Unreadable,  // there, but it could not be read
+};
+
+struct ReadResult {
+    ReadStatus status = ReadStatus::Missing;
+    // True when contents hold the file's bytes (all, or the first maxBytes).
+    explicit operator bool() const { return status == ReadStatus::Whole || status == ReadStatus::TooLarge; }
+};
+
 // Writes a text file; each call reports failure. Lines are written as given:
 // the caller adds the line ends.
 class TextFileWriter {
@@ -54,8 +69,9 @@ public:
     // Creates (or replaces) a file for writing; null on failure.
     virtual std::unique_ptr<TextFileWriter> createTextFile(const Text& path) = 0;
 
-    // Reads at most maxBytes of a file; false when it cannot be read.
-    virtual bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) = 0;
+    // Reads at most maxBytes of a file; contents are left alone when it
+    // cannot be read, and the status tells why.
+    virtual ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) = 0;
 
     // Gives the file these contents, keeping its mode, owner and group where
     // the user may set them. A temporary file in the same directory is

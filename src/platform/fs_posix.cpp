@@ -1,134 +1,25 @@
-// File-system services on POSIX (Linux).
+// Look-ups on POSIX, with what a batch keeps of each directory; the move is
+// in fs_move_posix.cpp, whole files in file_io_posix.cpp.
 #include "platform/fs_posix.h"
 
 #include "platform/codepage.h"
-#include "platform/codepage_walk.h"
-#include "platform/signals_held.h"
+#include "platform/file_io.h"
+#include "platform/path.h"
+#include "platform/posix_io.h"
 
 #include <algorithm>
 #include <cstring>
-#include <atomic>
 #include <cerrno>
-#include <climits>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
-#include <random>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
-#include <sys/syscall.h>
-#include <string_view>
 #include <unistd.h>
 #include <unordered_map>
 #include <utility>
 
-#ifndef RENAME_NOREPLACE
-#define RENAME_NOREPLACE (1 << 0)
-#endif
-
 namespace {
-
-using At = EntryAt;
-
-int renameNoReplaceCall(At from, At to)
-{
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
-    return ::renameat2(from.dir, from.name, to.dir, to.name, RENAME_NOREPLACE);
-#elif defined(SYS_renameat2)
-    return static_cast<int>(::syscall(SYS_renameat2, from.dir, from.name, to.dir, to.name, RENAME_NOREPLACE));
-#else
-    errno = ENOSYS;
-    return -1;
-#endif
-}
-
-bool flagRefused(int err) { return err == EINVAL || err == ENOSYS || err == ENOTSUP || err == EOPNOTSUPP; }
-
-bool sameEntry(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
-bool lstatAt(At at, struct stat& st) { return ::fstatat(at.dir, at.name, &st, AT_SYMLINK_NOFOLLOW) == 0; }
-
-// The directory that holds the last element of path, and that element,
-// without copying them.
-std::pair<std::string_view, std::string_view> parentAndNameView(std::string_view path)
-{
-    std::size_t end = path.size();
-    while (end > 1 && path[end - 1] == '/') --end;
-    if (end == 1 && path[0] == '/') return {"/", "/"};
-    const std::size_t slash = end == 0 ? Text::npos : path.rfind('/', end - 1);
-    if (slash == Text::npos) return {".", path.substr(0, end)};
-    return {slash == 0 ? std::string_view("/") : path.substr(0, slash), path.substr(slash + 1, end - slash - 1)};
-}
-
-std::pair<Text, Text> parentAndName(const Text& path)
-{
-    const auto [dir, name] = parentAndNameView(path);
-    return {Text(dir), Text(name)};
-}
-
-// A short random tag, different at every call.
-std::string randomTag()
-{
-    static std::atomic<unsigned> counter{0};
-    static const unsigned long seed = [] {
-        std::random_device rd;
-        return static_cast<unsigned long>(rd()) ^ static_cast<unsigned long>(::getpid());
-    }();
-    char tag[40];
-    std::snprintf(tag, sizeof tag, "%lx-%x", seed, counter.fetch_add(1) * 2654435761u);
-    return tag;
-}
-
-Text dirPrefixOf(const Text& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == Text::npos ? Text() : path.substr(0, slash + 1);
-}
-
-// The temporary name of a case-only rename, "<name>.vorel-case-<random>",
-// so that a user who finds it after a crash sees whose file it is. A long
-// name is cut at a character boundary to keep within NAME_MAX.
-Text caseTempName(const Text& name)
-{
-    const Text suffix = ".vorel-case-" + randomTag();
-    const std::size_t room = NAME_MAX - suffix.size();
-    if (name.size() <= room) return name + suffix;
-    const CodePage cp = activeCodePage();
-    std::size_t cut = 0;
-    while (cut < name.size()) {
-        const std::size_t next = cut + codepage_walk::charLengthIn(cp, name.data() + cut, name.size() - cut);
-        if (next > room) break;
-        cut = next;
-    }
-    return name.substr(0, cut) + suffix;
-}
-
-// Calls f for each entry of dir but "." and ".."; f returns false to stop.
-// False when the directory cannot be read to its end (or to the stop).
-template <typename F>
-bool forEachEntry(const Text& dir, F f)
-{
-    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-    if (!d) return false;
-    bool ok = true;
-    for (;;) {
-        errno = 0;
-        const dirent* e = ::readdir(d);
-        if (!e) {
-            ok = errno == 0;
-            break;
-        }
-        const char* n = e->d_name;
-        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-        if (!f(*e)) break;
-    }
-    ::closedir(d);
-    return ok;
-}
 
 // True where names in dir may be matched without regard to letter case: the
 // FAT, exFAT, NTFS, SMB and ISO families, FUSE, and casefolded ext4/f2fs
@@ -154,12 +45,10 @@ bool mayFoldCase(const Text& dir)
         break;
     }
 #ifdef FS_CASEFOLD_FL
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
+    const FileDescriptor fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd) return false;
     int flags = 0;
-    const bool folded = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL);
-    ::close(fd);
-    return folded;
+    return ::ioctl(fd.get(), FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL);
 #else
     return false;
 #endif
@@ -173,141 +62,6 @@ Text foldKey(const Text& name)
     return toUpperText(activeCodePage(), name);
 }
 
-bool writeAll(int fd, const char* bytes, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, bytes, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool writeAllAt(int fd, const char* bytes, std::size_t size, off_t offset)
-{
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, bytes, size, offset);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-        offset += n;
-    }
-    return true;
-}
-
-bool readAllAt(int fd, char* bytes, std::size_t size, off_t offset)
-{
-    while (size > 0) {
-        const ssize_t n = ::pread(fd, bytes, size, offset);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-        offset += n;
-    }
-    return true;
-}
-
-// Write permission as the user has it, and never for a file or directory
-// without any write bit, even for root (as a read-only file is on Windows).
-bool mayWrite(const Text& path, const struct stat& st, int how)
-{
-    return (st.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), how, AT_EACCESS) == 0;
-}
-
-// Temporary files of a rewrite: ".vorel-<file name>-<pid>-<n>.tmp" beside the
-// file, so that what a killed write left can be told from another
-// process's write in progress.
-Text rewriteTempPrefix(const Text& target)
-{
-    return dirPrefixOf(target) + ".vorel-" + parentAndName(target).second + "-";
-}
-
-Text rewriteTempPath(const Text& target)
-{
-    return rewriteTempPrefix(target) + std::to_string(::getpid()) + "-" + randomTag() + ".tmp";
-}
-
-// Removes the temporary files of earlier rewrites of target whose process
-// is gone.
-void removeLeftoverTemps(const Text& target)
-{
-    const Text prefix = rewriteTempPrefix(target);
-    const std::size_t slash = dirPrefixOf(target).size();
-    const Text namePrefix = prefix.substr(slash);
-    const Text dir = slash == 0 ? Text(".") : target.substr(0, slash);
-    StringList leftovers;
-    forEachEntry(dir, [&](const dirent& e) {
-        const std::string_view name = e.d_name;
-        if (!name.starts_with(namePrefix) || !name.ends_with(".tmp")) return true;
-        const long pid = std::strtol(e.d_name + namePrefix.size(), nullptr, 10);
-        if (pid <= 0 || (pid != ::getpid() && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)))
-            return true;
-        leftovers.push_back(dirPrefixOf(target) + e.d_name);
-        return true;
-    });
-    for (const Text& path : leftovers) {
-        struct stat st;
-        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
-    }
-}
-
-// Rewrites an open regular file in place: the part that grows the file
-// first (so a full disk fails before anything is overwritten), then the
-// rest, then the new end; flushed. A failed overwrite puts the old bytes
-// back as far as it can.
-bool rewriteInPlace(int fd, const std::string& contents)
-{
-    struct stat st;
-    if (::fstat(fd, &st) != 0) return false;
-    const std::size_t oldSize = static_cast<std::size_t>(st.st_size);
-    const std::size_t common = std::min(oldSize, contents.size());
-    if (contents.size() > oldSize &&
-        !writeAllAt(fd, contents.data() + oldSize, contents.size() - oldSize, static_cast<off_t>(oldSize))) {
-        (void)!::ftruncate(fd, static_cast<off_t>(oldSize));
-        return false;
-    }
-    std::string old(common, '\0');
-    if (!readAllAt(fd, old.data(), common, 0)) {
-        (void)!::ftruncate(fd, static_cast<off_t>(oldSize));
-        return false;
-    }
-    if (!writeAllAt(fd, contents.data(), common, 0)) {
-        writeAllAt(fd, old.data(), common, 0);
-        (void)!::ftruncate(fd, static_cast<off_t>(oldSize));
-        return false;
-    }
-    if (contents.size() < oldSize && ::ftruncate(fd, static_cast<off_t>(contents.size())) != 0) return false;
-    return ::fsync(fd) == 0;
-}
-
-class PosixTextFileWriter : public TextFileWriter {
-public:
-    explicit PosixTextFileWriter(int fd) : fd_(fd) {}
-    ~PosixTextFileWriter() override
-    {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    using TextFileWriter::write;
-    bool write(const char* bytes, std::size_t size) override { return fd_ >= 0 && writeAll(fd_, bytes, size); }
-    bool close() override
-    {
-        if (fd_ < 0) return false;
-        const int fd = std::exchange(fd_, -1);
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
 }  // namespace
 
 // What a batch knows of one directory: whether it may fold case and, once
@@ -315,12 +69,6 @@ private:
 class PosixFileSystem::Directory {
 public:
     explicit Directory(const Text& dir) : path_(dir), mayFoldCase_(::mayFoldCase(dir)) {}
-    ~Directory()
-    {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Directory(const Directory&) = delete;
-    Directory& operator=(const Directory&) = delete;
 
     const Text& path() const { return path_; }
     bool mayFoldCase() const { return mayFoldCase_; }
@@ -332,9 +80,9 @@ public:
     {
         if (!opened_) {
             opened_ = true;
-            fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            fd_ = FileDescriptor(::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         }
-        return fd_;
+        return fd_.get();
     }
 
     // The listing, read on first use; false when it could not be read.
@@ -393,7 +141,7 @@ private:
     Text path_;
     bool mayFoldCase_;
     bool opened_ = false;
-    int fd_ = -1;
+    FileDescriptor fd_;
     bool read_ = false;
     bool complete_ = false;
     bool folded_ = false;
@@ -431,9 +179,9 @@ PosixFileSystem::Directory& PosixFileSystem::directory(std::string_view dir)
     return *last_;
 }
 
-At PosixFileSystem::at(const Text& path)
+EntryAt PosixFileSystem::at(const Text& path)
 {
-    const At asGiven{AT_FDCWD, path.c_str()};
+    const EntryAt asGiven{AT_FDCWD, path.c_str()};
     if (batchDepth_ == 0) return asGiven;
     const std::size_t slash = path.rfind('/');
     if (slash == Text::npos || slash + 1 == path.size()) return asGiven;
@@ -441,7 +189,7 @@ At PosixFileSystem::at(const Text& path)
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return asGiven;
     const std::string_view dir = slash == 0 ? std::string_view("/") : std::string_view(path).substr(0, slash);
     const int fd = directory(dir).fd();
-    return fd < 0 ? asGiven : At{fd, name};
+    return fd < 0 ? asGiven : EntryAt{fd, name};
 }
 
 void PosixFileSystem::forgetDirectoriesUnder(std::string_view moved)
@@ -459,169 +207,17 @@ void PosixFileSystem::forgetDirectoriesUnder(std::string_view moved)
     }
 }
 
-int openRegularFile(const Text& path, int flags, mode_t mode)
-{
-    struct stat st;
-    if (path.empty()) {
-        errno = ENOENT;
-        return -1;
-    }
-    if (::stat(path.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) {
-            errno = EINVAL;
-            return -1;
-        }
-        // A file without any write bit is never written, even by root.
-        if ((flags & O_ACCMODE) != O_RDONLY && (st.st_mode & 0222) == 0) {
-            errno = EACCES;
-            return -1;
-        }
-    }
-    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
-    if (fd < 0) return -1;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    const int fl = ::fcntl(fd, F_GETFL);
-    if (fl >= 0) ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
-    return fd;
-}
-
-namespace {
-
-bool linkThenUnlink(At from, At to)
-{
-    if (::linkat(from.dir, from.name, to.dir, to.name, 0) != 0) return false;
-    if (::unlinkat(from.dir, from.name, 0) != 0) {
-        const int err = errno;
-        ::unlinkat(to.dir, to.name, 0);
-        errno = err;
-        return false;
-    }
-    return true;
-}
-
-// The name to, taken by this program: an empty file (for a directory, an
-// empty directory) that nobody else can create now, with no permissions so
-// that nobody else writes into it.
-struct Reservation {
-    bool made = false;
-    struct stat entry {};
-};
-
-Reservation reserve(At to, bool directory)
-{
-    Reservation r;
-    if (directory) {
-        if (::mkdirat(to.dir, to.name, 0) != 0) return r;
-        r.made = lstatAt(to, r.entry);
-    } else {
-        const int fd = ::openat(to.dir, to.name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0);
-        if (fd < 0) return r;
-        r.made = ::fstat(fd, &r.entry) == 0;
-        ::close(fd);
-    }
-    if (!r.made) {
-        const int err = errno;
-        ::unlinkat(to.dir, to.name, directory ? AT_REMOVEDIR : 0);
-        errno = err;
-    }
-    return r;
-}
-
-// The entry under to is still the reservation, untouched.
-bool stillReserved(At to, const Reservation& r)
-{
-    struct stat now;
-    return lstatAt(to, now) && sameEntry(now, r.entry) &&
-           (now.st_mode & S_IFMT) == (r.entry.st_mode & S_IFMT) &&
-           (S_ISDIR(now.st_mode) || now.st_size == 0);
-}
-
-void release(At to, const Reservation& r)
-{
-    if (!stillReserved(to, r)) return;
-    ::unlinkat(to.dir, to.name, S_ISDIR(r.entry.st_mode) ? AT_REMOVEDIR : 0);
-}
-
-// Where neither RENAME_NOREPLACE nor hard links work: a plain rename may
-// replace, so it only ever goes onto a reservation of the new name.
-bool renameOntoReservation(At from, At to, bool directory)
-{
-    // A kill between the reservation and the rename would leave the empty
-    // reservation beside the file: hold the usual signals off until the
-    // reservation is either the file or gone.
-    const SignalsHeldOff held;
-    const Reservation r = reserve(to, directory);
-    if (!r.made) return false;
-    if (!stillReserved(to, r)) {
-        // Whatever is there now is not ours to remove.
-        errno = EEXIST;
-        return false;
-    }
-    if (::renameat(from.dir, from.name, to.dir, to.name) == 0) return true;
-    const int err = errno;
-    release(to, r);
-    errno = err;
-    return false;
-}
-
-}  // namespace
-
-bool PosixFileSystem::moveNoReplace(At from, At to)
-{
-    if (strategy_ == RenameStrategy::Native) {
-        if (renameNoReplaceCall(from, to) == 0) return true;
-        if (!flagRefused(errno)) return false;
-    }
-    struct stat source;
-    if (!lstatAt(from, source)) return false;
-    const bool directory = S_ISDIR(source.st_mode);
-    if (!directory && strategy_ != RenameStrategy::ReserveThenRename) {
-        if (linkThenUnlink(from, to)) return true;
-        if (errno != EPERM && !flagRefused(errno)) return false;
-    }
-    return renameOntoReservation(from, to, directory);
-}
-
-bool PosixFileSystem::renameCaseOnly(At from, At to)
-{
-    // A kill between the two steps would leave the file under its temporary
-    // name: hold the usual signals off until both are done.
-    const SignalsHeldOff held;
-    // The temporary name goes into the same directory: beside the name
-    // relative to the open directory, or into the path's own folder.
-    const Text given = from.name;
-    const Text prefix = from.dir == AT_FDCWD ? dirPrefixOf(given) : Text();
-    const Text name = Text(parentAndNameView(given).second);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const Text tempName = prefix + caseTempName(name);
-        const At temp{from.dir, tempName.c_str()};
-        if (!moveNoReplace(from, temp)) {
-            if (errno == EEXIST) continue;
-            return false;
-        }
-        if (moveNoReplace(temp, to)) return true;
-        const int err = errno;
-        moveNoReplace(temp, from);
-        errno = err;
-        return false;
-    }
-    return false;
-}
-
 // A rename refused with EEXIST: is the new name taken by the source itself,
 // spelled in another letter case on a case-insensitive file system? Decided
 // from the listing: the source is there (or is the same inode), nothing is
 // spelled exactly like the target, and the two names differ only in case.
 // Inode numbers alone are no proof: a FUSE file system may number each
 // spelling apart, and a hard link is another name of the same inode.
-bool PosixFileSystem::sameEntryUnderAnotherCase(const Text& from, const Text& to, At fromAt, At toAt)
+bool PosixFileSystem::sameEntryUnderAnotherCase(const Text& from, const Text& to, EntryAt fromAt,
+                                                EntryAt toAt)
 {
-    const auto [dir, name] = parentAndName(from);
-    const auto [toDir, toName] = parentAndName(to);
+    const auto [dir, name] = folderAndName(from);
+    const auto [toDir, toName] = folderAndName(to);
     if (dir != toDir || name == toName || foldKey(name) != foldKey(toName)) return false;
     Directory& known = directory(dir);
     known.listed(directoryReads_);
@@ -636,18 +232,18 @@ bool PosixFileSystem::renameEntry(const Text& from, const Text& to)
     if (from.empty() || to.empty()) return false;
     struct stat source;
     if (from == to) return ::lstat(from.c_str(), &source) == 0;
-    const At fromAt = at(from);
-    const At toAt = at(to);
+    const EntryAt fromAt = at(from);
+    const EntryAt toAt = at(to);
     bool done = moveNoReplace(fromAt, toAt);
     if (!done && errno == EEXIST)
         done = sameEntryUnderAnotherCase(from, to, fromAt, toAt) && renameCaseOnly(fromAt, toAt);
     if (done && !directories_.empty()) {
-        const auto [dir, name] = parentAndNameView(from);
-        const auto [toDir, toName] = parentAndNameView(to);
+        const auto [dir, name] = folderAndNameView(from);
+        const auto [toDir, toName] = folderAndNameView(to);
         const auto known = directories_.find(dir);
         if (dir == toDir && known != directories_.end() && known->second->wasListed())
             known->second->renamed(Text(name), Text(toName));
-        // What was opened under the old path is not reached through it any more.
+        // What was held open under the old path is not reached through it any more.
         if (directories_.size() > 1 || directories_.begin()->first != dir) forgetDirectoriesUnder(from);
     }
     const int err = errno;
@@ -667,11 +263,11 @@ EntryInfo PosixFileSystem::findEntry(const Text& path)
 {
     EntryInfo info;
     if (path.empty()) return info;
-    const auto [dir, name] = parentAndNameView(path);
+    const auto [dir, name] = folderAndNameView(path);
     const bool plainName = path.back() != '/' && name != "/" && name != "." && name != "..";
     Directory* known = plainName ? &directory(dir) : nullptr;
     // Within a batch the name is looked up in its directory held open.
-    const At entry = at(path);
+    const EntryAt entry = at(path);
     struct stat st;
     if (known && known->mayFoldCase() && known->listed(directoryReads_)) {
         // The listing answers for a name spelled as stored, without asking
@@ -699,10 +295,11 @@ EntryInfo PosixFileSystem::findEntry(const Text& path)
     // Found under another spelling: the listed name that is this entry. The
     // same inode decides; where the file system numbers spellings apart, the
     // one listed name of the same letters.
-    const Text prefix = entry.dir != AT_FDCWD ? Text() : dir == "/" ? Text(dir) : Text(dir) + "/";
+    const Text folder(dir);
     const auto isThisEntry = [&](const Text& candidate) {
         struct stat other;
-        return lstatAt({entry.dir, (prefix + candidate).c_str()}, other) && sameEntry(st, other);
+        const Text where = entry.dir == AT_FDCWD ? pathInFolder(folder, candidate) : candidate;
+        return lstatAt({entry.dir, where.c_str()}, other) && sameEntry(st, other);
     };
     const std::vector<Text>* candidates = known->sameFold(Text(name));
     bool found = false;
@@ -756,98 +353,17 @@ bool PosixFileSystem::fileExists(const Text& path)
 
 std::unique_ptr<TextFileWriter> PosixFileSystem::createTextFile(const Text& path)
 {
-    const int fd = openRegularFile(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) return nullptr;
-    return std::make_unique<PosixTextFileWriter>(fd);
+    return createTextFileWriter(path);
 }
 
-bool PosixFileSystem::readFile(const Text& path, std::string& contents, std::size_t maxBytes)
+ReadResult PosixFileSystem::readFile(const Text& path, std::string& contents, std::size_t maxBytes)
 {
-    const int fd = openRegularFile(path, O_RDONLY);
-    if (fd < 0) return false;
-    struct stat st;
-    std::string data;
-    if (::fstat(fd, &st) == 0) data.reserve(std::min(static_cast<std::size_t>(st.st_size), maxBytes));
-    char buffer[65536];
-    while (data.size() < maxBytes) {
-        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, maxBytes - data.size()));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) break;
-        data.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    contents = std::move(data);
-    return true;
+    return readWholeFile(path, contents, maxBytes);
 }
 
 bool PosixFileSystem::rewriteFile(const Text& path, const std::string& contents)
 {
-    if (path.empty()) return false;
-    // Through a symbolic link the file it points to is rewritten, not the link.
-    Text target = path;
-    struct stat st;
-    bool exists = false;
-    if (::lstat(path.c_str(), &st) == 0) {
-        if (S_ISLNK(st.st_mode)) {
-            if (char* real = ::realpath(path.c_str(), nullptr)) {
-                target = real;
-                std::free(real);
-            }
-        }
-        exists = ::stat(target.c_str(), &st) == 0;
-        if (exists && !S_ISREG(st.st_mode)) return false;
-        if (exists && !mayWrite(target, st, W_OK)) {
-            errno = EACCES;
-            return false;
-        }
-    }
-    const Text dir = dirPrefixOf(target);
-    const char* dirName = dir.empty() ? "." : dir.c_str();
-    struct stat dirSt;
-    const bool dirWritable = ::stat(dirName, &dirSt) == 0 && mayWrite(dirName, dirSt, W_OK | X_OK);
-
-    Text temp;
-    int fd = -1;
-    for (int attempt = 0; dirWritable && attempt < 100 && fd < 0; ++attempt) {
-        temp = rewriteTempPath(target);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        if (!exists || (dirWritable && errno != EACCES && errno != EPERM)) return false;
-        const int inPlace = openRegularFile(target, O_RDWR);
-        if (inPlace < 0) return false;
-        const bool ok = rewriteInPlace(inPlace, contents);
-        return (::close(inPlace) == 0) && ok;
-    }
-
-    bool ok = true;
-    if (exists) {
-        // Owner and group where the user may set them, then the mode (a
-        // change of owner may clear some of its bits).
-        if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) && ::fchown(fd, st.st_uid, st.st_gid) != 0)
-            (void)!::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
-        ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-    }
-    ok = ok && writeAll(fd, contents.data(), contents.size()) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    removeLeftoverTemps(target);
-    // Make the rename itself durable; the replacement is done either way.
-    const int dfd = ::open(dirName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-    return true;
+    return rewriteWholeFile(path, contents);
 }
 
 FileSystem& systemFileSystem()

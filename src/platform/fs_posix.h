@@ -17,12 +17,7 @@
 // opened so.
 int openRegularFile(const Text& path, int flags, mode_t mode = 0);
 
-// An entry named relative to an open directory, or (dir AT_FDCWD) a path as
-// given.
-struct EntryAt {
-    int dir;
-    const char* name;
-};
+struct EntryAt;
 
 enum class RenameStrategy {
     Native,             // renameat2(RENAME_NOREPLACE), falling back as needed
@@ -40,7 +35,7 @@ public:
     bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) override;
     bool fileExists(const Text& path) override;
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override;
-    bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) override;
+    ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override;
     bool rewriteFile(const Text& path, const std::string& contents) override;
     void beginBatch() override { ++batchDepth_; }
     void endBatch() override;

@@ -28,3 +28,21 @@ std::size_t pathPartLength(CodePage cp, const Text& fullPath);
 // The full path with its extension part replaced by ext; a path without an
 // extension part gets ext appended ("/opt/vorel" -> "/opt/vorel.INI").
 Text replaceExtension(CodePage cp, const Text& fullPath, const Text& ext);
+
+// The folder that holds the last element of path, and that element, as this
+// system splits a path (on POSIX by byte, as the kernel does); separators at
+// the end are ignored. "a/b/" -> {"a", "b"}, "b" -> {".", "b"},
+// "/b" -> {"/", "b"}, "/" -> {"/", "/"}.
+struct FolderAndName {
+    Text folder;
+    Text name;
+};
+FolderAndName folderAndName(const Text& path);
+// The same split as views into path, without copying.
+struct FolderAndNameView {
+    std::string_view folder;
+    std::string_view name;
+};
+FolderAndNameView folderAndNameView(std::string_view path);
+// The path of name in folder: "/" + "b" -> "/b", "a" + "b" -> "a/b".
+Text pathInFolder(const Text& folder, const Text& name);

@@ -1,5 +1,7 @@
 #include "platform/shell.h"
 
+#include "platform/posix_io.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -126,10 +128,7 @@ std::string findOnPath(const std::string& name)
 
 void reportError(int fd, int error)
 {
-    ssize_t written;
-    do {
-        written = ::write(fd, &error, sizeof error);
-    } while (written < 0 && errno == EINTR);
+    retryOnEintr([&] { return ::write(fd, &error, sizeof error); });
 }
 
 // Starts program with argv (argv[0] included) in directory (none when
@@ -184,16 +183,10 @@ bool startDetached(const std::string& program, const StringList& argv, const Tex
 
     ::close(fds[1]);
     int status = 0;
-    pid_t waited;
-    do {
-        waited = ::waitpid(child, &status, 0);
-    } while (waited < 0 && errno == EINTR);
+    const pid_t waited = retryOnEintr([&] { return ::waitpid(child, &status, 0); });
 
     int error = 0;
-    ssize_t got;
-    do {
-        got = ::read(fds[0], &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
+    const ssize_t got = retryOnEintr([&] { return ::read(fds[0], &error, sizeof error); });
     ::close(fds[0]);
 
     const bool firstChildOk = waited == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;

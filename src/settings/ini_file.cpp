@@ -222,10 +222,10 @@ void IniFile::WriteString(const Text& section, const Text& key, const Text& valu
     auto writeError = [&] { return AppError(path_ + fixedText(" に書き込めません")); };
 
     std::string contents;
-    if (!fs_->readFile(path_, contents, MaxFileBytes + 1)) {
+    if (const ReadResult read = fs_->readFile(path_, contents, MaxFileBytes + 1); !read) {
         // A file that is there but cannot be read (a FIFO, a device) must not
         // be replaced by one holding only this key.
-        if (fs_->lookupEntry(path_).exists) throw writeError();
+        if (read.status != ReadStatus::Missing) throw writeError();
         contents.clear();
     }
     // Nor a file too large to be read whole.

@@ -61,7 +61,7 @@ public:
     {
         return real().createTextFile(path);
     }
-    bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) override { return real().readFile(path, contents, maxBytes); }
+    ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override { return real().readFile(path, contents, maxBytes); }
     bool rewriteFile(const Text& path, const std::string& contents) override
     {
         return real().rewriteFile(path, contents);

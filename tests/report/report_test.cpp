@@ -78,7 +78,7 @@ public:
         if (fault == Fault::Create) return nullptr;
         return std::make_unique<Writer>(*this, real().createTextFile(path));
     }
-    bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) override
+    ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override
     {
         return real().readFile(path, contents, maxBytes);
     }

@@ -23,12 +23,13 @@ public:
     bool listDirectory(const Text&, std::vector<DirEntry>&) override { return false; }
     bool fileExists(const Text& path) override { return files.count(path) != 0; }
     std::unique_ptr<TextFileWriter> createTextFile(const Text&) override { return nullptr; }
-    bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) override
+    ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override
     {
         auto it = files.find(path);
-        if (it == files.end() || unreadable) return false;
+        if (it == files.end()) return {ReadStatus::Missing};
+        if (unreadable) return {ReadStatus::Unreadable};
         contents = it->second.substr(0, maxBytes);
-        return true;
+        return {it->second.size() > maxBytes ? ReadStatus::TooLarge : ReadStatus::Whole};
     }
     bool rewriteFile(const Text& path, const std::string& contents) override
     {
