@@ -52,3 +52,6 @@ Text fixedText(std::string_view utf8);
 // never broken; in CP932 every two-byte character is kept as it is.
 Text toUpperText(CodePage cp, std::string_view text);
 Text toLowerText(CodePage cp, std::string_view text);
+// The same conversion appended to out, so that a caller building a longer
+// text makes no text of its own for the part.
+void appendCaseText(CodePage cp, std::string_view text, bool upper, Text& out);

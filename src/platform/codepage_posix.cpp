@@ -106,10 +106,8 @@ char32_t mapCase(char32_t c, bool upper)
     return back == wc ? static_cast<char32_t>(m) : c;
 }
 
-Text convertCase(CodePage cp, std::string_view text, bool upper)
+void appendConvertedCase(CodePage cp, std::string_view text, bool upper, Text& out)
 {
-    Text out;
-    out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const char* p = text.data() + i;
         const int n = isAsciiByte(*p) ? 1 : charLengthIn(cp, p, text.size() - i);
@@ -128,6 +126,13 @@ Text convertCase(CodePage cp, std::string_view text, bool upper)
         }
         i += n;
     }
+}
+
+Text convertCase(CodePage cp, std::string_view text, bool upper)
+{
+    Text out;
+    out.reserve(text.size());
+    appendConvertedCase(cp, text, upper, out);
     return out;
 }
 
@@ -195,3 +200,8 @@ std::string toUtf8ForDisplay(CodePage cp, std::string_view text)
 Text toUpperText(CodePage cp, std::string_view text) { return convertCase(cp, text, true); }
 
 Text toLowerText(CodePage cp, std::string_view text) { return convertCase(cp, text, false); }
+
+void appendCaseText(CodePage cp, std::string_view text, bool upper, Text& out)
+{
+    appendConvertedCase(cp, text, upper, out);
+}

@@ -20,12 +20,14 @@
 
 namespace {
 
-int renameNoReplaceCall(const char* from, const char* to)
+using At = EntryAt;
+
+int renameNoReplaceCall(At from, At to)
 {
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
-    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+    return ::renameat2(from.dir, from.name, to.dir, to.name, RENAME_NOREPLACE);
 #elif defined(SYS_renameat2)
-    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+    return static_cast<int>(::syscall(SYS_renameat2, from.dir, from.name, to.dir, to.name, RENAME_NOREPLACE));
 #else
     errno = ENOSYS;
     return -1;
@@ -52,6 +54,18 @@ Text caseTempName(const Text& name)
     return name.substr(0, cut) + suffix;
 }
 
+bool linkThenUnlink(At from, At to)
+{
+    if (::linkat(from.dir, from.name, to.dir, to.name, 0) != 0) return false;
+    if (::unlinkat(from.dir, from.name, 0) != 0) {
+        const int err = errno;
+        ::unlinkat(to.dir, to.name, 0);
+        errno = err;
+        return false;
+    }
+    return true;
+}
+
 // The name to, taken by this program: an empty file (for a directory, an
 // empty directory) that nobody else can create now, with no permissions so
 // that nobody else writes into it.
@@ -60,51 +74,55 @@ struct Reservation {
     struct stat entry {};
 };
 
-Reservation reserve(const Text& to, bool directory)
+Reservation reserve(At to, bool directory)
 {
     Reservation r;
     if (directory) {
-        if (::mkdir(to.c_str(), 0) != 0) return r;
-        r.made = ::lstat(to.c_str(), &r.entry) == 0;
+        if (::mkdirat(to.dir, to.name, 0) != 0) return r;
+        r.made = lstatAt(to, r.entry);
     } else {
-        const FileDescriptor fd(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0));
+        const FileDescriptor fd(::openat(to.dir, to.name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0));
         if (!fd) return r;
         r.made = ::fstat(fd.get(), &r.entry) == 0;
     }
     if (!r.made) {
         const int err = errno;
-        directory ? ::rmdir(to.c_str()) : ::unlink(to.c_str());
+        ::unlinkat(to.dir, to.name, directory ? AT_REMOVEDIR : 0);
         errno = err;
     }
     return r;
 }
 
 // The entry under to is still the reservation, untouched.
-bool stillReserved(const Text& to, const Reservation& r)
+bool stillReserved(At to, const Reservation& r)
 {
     struct stat now;
-    return ::lstat(to.c_str(), &now) == 0 && sameEntry(now, r.entry) &&
-           (now.st_mode & S_IFMT) == (r.entry.st_mode & S_IFMT) &&
+    return lstatAt(to, now) && sameEntry(now, r.entry) && (now.st_mode & S_IFMT) == (r.entry.st_mode & S_IFMT) &&
            (S_ISDIR(now.st_mode) || now.st_size == 0);
 }
 
-void release(const Text& to, const Reservation& r)
+void release(At to, const Reservation& r)
 {
     if (!stillReserved(to, r)) return;
-    S_ISDIR(r.entry.st_mode) ? ::rmdir(to.c_str()) : ::unlink(to.c_str());
+    ::unlinkat(to.dir, to.name, S_ISDIR(r.entry.st_mode) ? AT_REMOVEDIR : 0);
 }
 
 // Where neither RENAME_NOREPLACE nor hard links work: a plain rename may
 // replace, so it only ever goes onto a reservation of the new name.
-bool renameOntoReservation(const Text& from, const Text& to, bool directory)
+bool renameOntoReservation(At from, At to, bool directory)
 {
+    // A kill between the reservation and the rename would leave the empty
+    // reservation beside the file: hold the usual signals off until the
+    // reservation is either the file or gone.
+    const SignalsHeldOff held;
     const Reservation r = reserve(to, directory);
     if (!r.made) return false;
     if (!stillReserved(to, r)) {
+        // Whatever is there now is not ours to remove.
         errno = EEXIST;
         return false;
     }
-    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (::renameat(from.dir, from.name, to.dir, to.name) == 0) return true;
     const int err = errno;
     release(to, r);
     errno = err;
@@ -113,26 +131,14 @@ bool renameOntoReservation(const Text& from, const Text& to, bool directory)
 
 }  // namespace
 
-bool PosixFileSystem::linkThenUnlink(const Text& from, const Text& to)
-{
-    if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return false;
-    if (::unlink(from.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(to.c_str());
-        errno = err;
-        return false;
-    }
-    return true;
-}
-
-bool PosixFileSystem::moveNoReplace(const Text& from, const Text& to)
+bool PosixFileSystem::moveNoReplace(At from, At to)
 {
     if (strategy_ == RenameStrategy::Native) {
-        if (renameNoReplaceCall(from.c_str(), to.c_str()) == 0) return true;
+        if (renameNoReplaceCall(from, to) == 0) return true;
         if (!flagRefused(errno)) return false;
     }
     struct stat source;
-    if (::lstat(from.c_str(), &source) != 0) return false;
+    if (!lstatAt(from, source)) return false;
     const bool directory = S_ISDIR(source.st_mode);
     if (!directory && strategy_ != RenameStrategy::ReserveThenRename) {
         if (linkThenUnlink(from, to)) return true;
@@ -141,21 +147,26 @@ bool PosixFileSystem::moveNoReplace(const Text& from, const Text& to)
     return renameOntoReservation(from, to, directory);
 }
 
-bool PosixFileSystem::renameCaseOnly(const Text& from, const Text& to)
+bool PosixFileSystem::renameCaseOnly(At from, At to)
 {
     // A kill between the two steps would leave the file under its temporary
     // name: hold the usual signals off until both are done.
     const SignalsHeldOff held;
-    const auto [folder, name] = folderAndName(from);
+    // The temporary name goes into the same directory: beside the name held
+    // relative to the open directory, or into the path's own folder.
+    const Text given = from.name;
+    const auto [folder, name] = folderAndName(given);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const Text temp = pathInFolder(folder, caseTempName(name));
-        if (!moveNoReplace(from, temp)) {
+        const Text tempName = caseTempName(name);
+        const Text temp = from.dir == AT_FDCWD ? pathInFolder(folder, tempName) : tempName;
+        const At tempAt{from.dir, temp.c_str()};
+        if (!moveNoReplace(from, tempAt)) {
             if (errno == EEXIST) continue;
             return false;
         }
-        if (moveNoReplace(temp, to)) return true;
+        if (moveNoReplace(tempAt, to)) return true;
         const int err = errno;
-        moveNoReplace(temp, from);
+        moveNoReplace(tempAt, from);
         errno = err;
         return false;
     }

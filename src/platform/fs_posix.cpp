@@ -8,6 +8,7 @@
 #include "platform/posix_io.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -15,6 +16,7 @@
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -68,7 +70,20 @@ class PosixFileSystem::Directory {
 public:
     explicit Directory(const Text& dir) : path_(dir), mayFoldCase_(::mayFoldCase(dir)) {}
 
+    const Text& path() const { return path_; }
     bool mayFoldCase() const { return mayFoldCase_; }
+    bool wasListed() const { return read_; }
+
+    // The directory held open, so that the names in it are found without
+    // walking its path again each time; -1 where it cannot be opened.
+    int fd()
+    {
+        if (!opened_) {
+            opened_ = true;
+            fd_ = FileDescriptor(::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        }
+        return fd_.get();
+    }
 
     // The listing, read on first use; false when it could not be read.
     bool listed(int& reads)
@@ -125,6 +140,8 @@ private:
 
     Text path_;
     bool mayFoldCase_;
+    bool opened_ = false;
+    FileDescriptor fd_;
     bool read_ = false;
     bool complete_ = false;
     bool folded_ = false;
@@ -144,14 +161,50 @@ void PosixFileSystem::endBatch()
 
 void PosixFileSystem::forgetOutsideBatch()
 {
-    if (batchDepth_ == 0) directories_.clear();
+    if (batchDepth_ > 0) return;
+    directories_.clear();
+    last_ = nullptr;
 }
 
-PosixFileSystem::Directory& PosixFileSystem::directory(const Text& dir)
+PosixFileSystem::Directory& PosixFileSystem::directory(std::string_view dir)
 {
-    std::unique_ptr<Directory>& known = directories_[dir];
-    if (!known) known = std::make_unique<Directory>(dir);
-    return *known;
+    // A run asks for the same directory file after file.
+    if (last_ && last_->path() == dir) return *last_;
+    auto it = directories_.find(dir);
+    if (it == directories_.end()) {
+        const Text key(dir);
+        it = directories_.emplace(key, std::make_unique<Directory>(key)).first;
+    }
+    last_ = it->second.get();
+    return *last_;
+}
+
+EntryAt PosixFileSystem::at(const Text& path)
+{
+    const EntryAt asGiven{AT_FDCWD, path.c_str()};
+    if (batchDepth_ == 0) return asGiven;
+    const std::size_t slash = path.rfind('/');
+    if (slash == Text::npos || slash + 1 == path.size()) return asGiven;
+    const char* name = path.c_str() + slash + 1;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return asGiven;
+    const std::string_view dir = slash == 0 ? std::string_view("/") : std::string_view(path).substr(0, slash);
+    const int fd = directory(dir).fd();
+    return fd < 0 ? asGiven : EntryAt{fd, name};
+}
+
+void PosixFileSystem::forgetDirectoriesUnder(std::string_view moved)
+{
+    while (moved.size() > 1 && moved.back() == '/') moved.remove_suffix(1);
+    auto it = directories_.lower_bound(moved);
+    while (it != directories_.end() && std::string_view(it->first).starts_with(moved)) {
+        const std::string_view key = it->first;
+        if (key.size() != moved.size() && key[moved.size()] != '/') {
+            ++it;
+            continue;
+        }
+        if (last_ == it->second.get()) last_ = nullptr;
+        it = directories_.erase(it);
+    }
 }
 
 // A rename refused with EEXIST: is the new name taken by the source itself,
@@ -160,7 +213,8 @@ PosixFileSystem::Directory& PosixFileSystem::directory(const Text& dir)
 // spelled exactly like the target, and the two names differ only in case.
 // Inode numbers alone are no proof: a FUSE file system may number each
 // spelling apart, and a hard link is another name of the same inode.
-bool PosixFileSystem::sameEntryUnderAnotherCase(const Text& from, const Text& to)
+bool PosixFileSystem::sameEntryUnderAnotherCase(const Text& from, const Text& to, EntryAt fromAt,
+                                                EntryAt toAt)
 {
     const auto [dir, name] = folderAndName(from);
     const auto [toDir, toName] = folderAndName(to);
@@ -170,8 +224,7 @@ bool PosixFileSystem::sameEntryUnderAnotherCase(const Text& from, const Text& to
     if (known.typeOf(toName)) return false;
     if (known.typeOf(name)) return true;
     struct stat source, target;
-    return ::lstat(from.c_str(), &source) == 0 && ::lstat(to.c_str(), &target) == 0 &&
-           sameEntry(source, target);
+    return lstatAt(fromAt, source) && lstatAt(toAt, target) && sameEntry(source, target);
 }
 
 bool PosixFileSystem::renameEntry(const Text& from, const Text& to)
@@ -179,12 +232,19 @@ bool PosixFileSystem::renameEntry(const Text& from, const Text& to)
     if (from.empty() || to.empty()) return false;
     struct stat source;
     if (from == to) return ::lstat(from.c_str(), &source) == 0;
-    bool done = moveNoReplace(from, to);
-    if (!done && errno == EEXIST) done = sameEntryUnderAnotherCase(from, to) && renameCaseOnly(from, to);
-    if (done) {
-        const auto [dir, name] = folderAndName(from);
-        const auto [toDir, toName] = folderAndName(to);
-        if (dir == toDir && directories_.count(dir)) directory(dir).renamed(name, toName);
+    const EntryAt fromAt = at(from);
+    const EntryAt toAt = at(to);
+    bool done = moveNoReplace(fromAt, toAt);
+    if (!done && errno == EEXIST)
+        done = sameEntryUnderAnotherCase(from, to, fromAt, toAt) && renameCaseOnly(fromAt, toAt);
+    if (done && !directories_.empty()) {
+        const auto [dir, name] = folderAndNameView(from);
+        const auto [toDir, toName] = folderAndNameView(to);
+        const auto known = directories_.find(dir);
+        if (dir == toDir && known != directories_.end() && known->second->wasListed())
+            known->second->renamed(Text(name), Text(toName));
+        // What was held open under the old path is not reached through it any more.
+        if (directories_.size() > 1 || directories_.begin()->first != dir) forgetDirectoriesUnder(from);
     }
     const int err = errno;
     forgetOutsideBatch();
@@ -203,29 +263,31 @@ EntryInfo PosixFileSystem::findEntry(const Text& path)
 {
     EntryInfo info;
     if (path.empty()) return info;
-    const auto [dir, name] = folderAndName(path);
+    const auto [dir, name] = folderAndNameView(path);
     const bool plainName = path.back() != '/' && name != "/" && name != "." && name != "..";
     Directory* known = plainName ? &directory(dir) : nullptr;
+    // Within a batch the name is looked up in its directory held open.
+    const EntryAt entry = at(path);
     struct stat st;
     if (known && known->mayFoldCase() && known->listed(directoryReads_)) {
         // The listing answers for a name spelled as stored, without asking
         // the file system to find it among the others.
-        if (const unsigned char* type = known->typeOf(name)) {
+        if (const unsigned char* type = known->typeOf(Text(name))) {
             info.exists = true;
             info.storedName = name;
             info.isDirectory = *type == DT_DIR;
             if (*type == DT_LNK || *type == DT_UNKNOWN)
-                info.isDirectory = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+                info.isDirectory = ::fstatat(entry.dir, entry.name, &st, 0) == 0 && S_ISDIR(st.st_mode);
             return info;
         }
     }
-    if (::lstat(path.c_str(), &st) != 0) return info;
+    if (!lstatAt(entry, st)) return info;
     info.exists = true;
     if (S_ISDIR(st.st_mode)) {
         info.isDirectory = true;
     } else if (S_ISLNK(st.st_mode)) {
         struct stat followed;
-        info.isDirectory = ::stat(path.c_str(), &followed) == 0 && S_ISDIR(followed.st_mode);
+        info.isDirectory = ::fstatat(entry.dir, entry.name, &followed, 0) == 0 && S_ISDIR(followed.st_mode);
     }
     info.storedName = name;
     if (!known || !known->mayFoldCase()) return info;
@@ -233,12 +295,13 @@ EntryInfo PosixFileSystem::findEntry(const Text& path)
     // Found under another spelling: the listed name that is this entry. The
     // same inode decides; where the file system numbers spellings apart, the
     // one listed name of the same letters.
-    const Text& folder = dir;
+    const Text folder(dir);
     const auto isThisEntry = [&](const Text& candidate) {
         struct stat other;
-        return ::lstat(pathInFolder(folder, candidate).c_str(), &other) == 0 && sameEntry(st, other);
+        const Text where = entry.dir == AT_FDCWD ? pathInFolder(folder, candidate) : candidate;
+        return lstatAt({entry.dir, where.c_str()}, other) && sameEntry(st, other);
     };
-    const std::vector<Text>* candidates = known->sameFold(name);
+    const std::vector<Text>* candidates = known->sameFold(Text(name));
     bool found = false;
     if (candidates) {
         for (const Text& candidate : *candidates) {

@@ -4,8 +4,9 @@
 // system lacks RENAME_NOREPLACE or hard links.
 #include "platform/fs.h"
 
+#include <map>
 #include <memory>
-#include <unordered_map>
+#include <string_view>
 #include <sys/types.h>
 
 // Opens a file (open(2) flags) only when it is a regular one, and never
@@ -27,6 +28,8 @@ enum class LockOutcome {
 // on the file for a write in place, on its folder for a replacement by
 // rename.
 LockOutcome lockForWriting(int fd);
+
+struct EntryAt;
 
 enum class RenameStrategy {
     Native,             // renameat2(RENAME_NOREPLACE), falling back as needed
@@ -58,18 +61,24 @@ private:
     class Directory;
 
     // Moves from to to without ever replacing an entry; errno tells why not.
-    bool moveNoReplace(const Text& from, const Text& to);
-    bool linkThenUnlink(const Text& from, const Text& to);
-    bool renameCaseOnly(const Text& from, const Text& to);
-    bool sameEntryUnderAnotherCase(const Text& from, const Text& to);
+    bool moveNoReplace(EntryAt from, EntryAt to);
+    bool renameCaseOnly(EntryAt from, EntryAt to);
+    bool sameEntryUnderAnotherCase(const Text& from, const Text& to, EntryAt fromAt, EntryAt toAt);
     EntryInfo findEntry(const Text& path);
     // What is known of dir: kept for the batch, or until the public call
     // that asked ends (forgetOutsideBatch).
-    Directory& directory(const Text& dir);
+    Directory& directory(std::string_view dir);
     void forgetOutsideBatch();
+    // Within a batch, path's entry relative to its directory held open;
+    // otherwise the path as given.
+    EntryAt at(const Text& path);
+    // After moved was renamed: the directories known under its old path
+    // are no longer there.
+    void forgetDirectoriesUnder(std::string_view moved);
 
     RenameStrategy strategy_;
     int batchDepth_ = 0;
     int directoryReads_ = 0;
-    std::unordered_map<Text, std::unique_ptr<Directory>> directories_;
+    std::map<Text, std::unique_ptr<Directory>, std::less<>> directories_;
+    Directory* last_ = nullptr;
 };

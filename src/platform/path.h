@@ -38,5 +38,11 @@ struct FolderAndName {
     Text name;
 };
 FolderAndName folderAndName(const Text& path);
+// The same split as views into path, without copying.
+struct FolderAndNameView {
+    std::string_view folder;
+    std::string_view name;
+};
+FolderAndNameView folderAndNameView(std::string_view path);
 // The path of name in folder: "/" + "b" -> "/b", "a" + "b" -> "a/b".
 Text pathInFolder(const Text& folder, const Text& name);

@@ -10,14 +10,20 @@ bool isSingleNameComponent(CodePage, std::string_view name)
     return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
-FolderAndName folderAndName(const Text& path)
+FolderAndNameView folderAndNameView(std::string_view path)
 {
     std::size_t end = path.size();
     while (end > 1 && path[end - 1] == '/') --end;
     if (end == 1 && path[0] == '/') return {"/", "/"};
     const std::size_t slash = end == 0 ? Text::npos : path.rfind('/', end - 1);
     if (slash == Text::npos) return {".", path.substr(0, end)};
-    return {slash == 0 ? Text("/") : path.substr(0, slash), path.substr(slash + 1, end - slash - 1)};
+    return {slash == 0 ? std::string_view("/") : path.substr(0, slash), path.substr(slash + 1, end - slash - 1)};
+}
+
+FolderAndName folderAndName(const Text& path)
+{
+    const FolderAndNameView split = folderAndNameView(path);
+    return {Text(split.folder), Text(split.name)};
 }
 
 Text pathInFolder(const Text& folder, const Text& name)

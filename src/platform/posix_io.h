@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
+#include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,6 +72,18 @@ inline bool writeAll(int fd, const char* bytes, std::size_t size)
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// An entry named relative to an open directory, or (dir AT_FDCWD) a path as
+// given.
+struct EntryAt {
+    int dir;
+    const char* name;
+};
+
+inline bool lstatAt(EntryAt at, struct stat& st)
+{
+    return ::fstatat(at.dir, at.name, &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 inline bool sameEntry(const struct stat& a, const struct stat& b)

@@ -7,6 +7,9 @@ namespace {
 constexpr int heldSignals[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int heldCount = sizeof heldSignals / sizeof heldSignals[0];
 volatile std::sig_atomic_t caught = 0;
+// Holds nest (a step that holds them may call another that does): only the
+// outermost forgets what came before and delivers what came meanwhile.
+int depth = 0;
 
 void hold(int sig)
 {
@@ -22,7 +25,7 @@ struct SignalsHeldOff::Saved {
 
 SignalsHeldOff::SignalsHeldOff() : saved_(std::make_unique<Saved>())
 {
-    caught = 0;
+    if (depth++ == 0) caught = 0;
     struct sigaction holding {};
     holding.sa_handler = hold;
     sigemptyset(&holding.sa_mask);
@@ -40,6 +43,7 @@ SignalsHeldOff::~SignalsHeldOff()
     for (int i = 0; i < heldCount; ++i)
         if (saved_->held[i]) ::sigaction(heldSignals[i], &saved_->old[i], nullptr);
     saved_.reset();
+    if (--depth > 0) return;
     const int sig = caught;
     caught = 0;
     if (sig != 0) ::raise(sig);

@@ -52,8 +52,10 @@ std::optional<Text> newFullPath(Operation op, const Text& fullPath, const Text& 
         // Only the name part changes: the path is not split into its parts.
         start = pathPartLength(cp, fullPath);
         const std::string_view name = std::string_view(fullPath).substr(start);
-        to = fullPath.substr(0, start);
-        to += op == Operation::Upper ? toUpperText(cp, name) : toLowerText(cp, name);
+        // One allocation per file: the new path is built in place.
+        to.reserve(fullPath.size() + 8);
+        to.append(fullPath, 0, start);
+        appendCaseText(cp, name, op == Operation::Upper, to);
     } else {
         const PathSplit split = splitPath(cp, fullPath);
         start = split.pathPart.size();

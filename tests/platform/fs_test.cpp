@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,14 +47,34 @@ std::string strategyName(const testing::TestParamInfo<RenameStrategy>& info)
 const auto allStrategies =
     testing::Values(RenameStrategy::Native, RenameStrategy::LinkThenUnlink, RenameStrategy::ReserveThenRename);
 
-// Every rule of a rename holds whichever way the file system lets it be done.
-class RenameTest : public testing::TestWithParam<RenameStrategy> {
-protected:
-    TempDir tmp;
-    PosixFileSystem fsys{GetParam()};
+// Every rule of a rename holds whichever way the file system lets it be
+// done, by path alone and within a batch, where each rename goes relative to
+// its directory held open.
+struct RenameWay {
+    RenameStrategy strategy;
+    bool inBatch;
 };
 
-INSTANTIATE_TEST_SUITE_P(Strategies, RenameTest, allStrategies, strategyName);
+class RenameTest : public testing::TestWithParam<RenameWay> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam().inBatch) batch.emplace(fsys);
+    }
+    TempDir tmp;
+    PosixFileSystem fsys{GetParam().strategy};
+    std::optional<FileSystemBatch> batch;
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Strategies, RenameTest,
+    testing::Values(RenameWay{RenameStrategy::Native, false}, RenameWay{RenameStrategy::LinkThenUnlink, false},
+                    RenameWay{RenameStrategy::ReserveThenRename, false}, RenameWay{RenameStrategy::Native, true},
+                    RenameWay{RenameStrategy::LinkThenUnlink, true},
+                    RenameWay{RenameStrategy::ReserveThenRename, true}),
+    [](const testing::TestParamInfo<RenameWay>& info) {
+        return strategyName({info.param.strategy, info.index}) + (info.param.inBatch ? "InBatch" : "");
+    });
 
 TEST_P(RenameTest, MovesAFileToAFreeName)
 {
@@ -179,6 +200,20 @@ TEST_P(RenameTest, MissingTargetDirectoryFails)
     const std::string from = tmp.write("a", "x");
     EXPECT_FALSE(fsys.renameEntry(from, tmp.file("no/such")));
     EXPECT_EQ(TempDir::read(from), "x");
+}
+
+// A directory renamed meanwhile is no longer reached under its old path,
+// even where it was held open for an earlier rename in it.
+TEST_P(RenameTest, AFolderRenamedMeanwhileIsGoneUnderItsOldPath)
+{
+    fs::create_directory(tmp.file("dir"));
+    tmp.write("dir/a", "a");
+    tmp.write("dir/b", "b");
+    EXPECT_TRUE(fsys.renameEntry(tmp.file("dir/a"), tmp.file("dir/A")));
+    EXPECT_TRUE(fsys.renameEntry(tmp.file("dir"), tmp.file("moved")));
+    EXPECT_FALSE(fsys.renameEntry(tmp.file("dir/b"), tmp.file("dir/B")));
+    EXPECT_FALSE(fsys.lookupEntry(tmp.file("dir/A")).exists);
+    EXPECT_EQ(namesIn(tmp.file("moved")), (std::vector<std::string>{"A", "b"}));
 }
 
 TEST(SystemFileSystem, IsTheNativeOne)
@@ -314,6 +349,46 @@ TEST(ReservationTest, NothingIsLeftWhenTheRenameFails)
     EXPECT_FALSE(fsys.renameEntry(mount.path() + "/file", mount.path() + "/taken"));
     EXPECT_EQ(TempDir::read(mount.path() + "/taken"), "taken");
     EXPECT_EQ(namesIn(mount.path()), (std::vector<std::string>{"dir", "file", "taken"}));
+}
+
+// SIGTERM while renames go onto reservations ends the program only once the
+// rename under way is done: no empty reservation is left beside a file.
+TEST(ReservationTest, TerminationNeverLeavesAReservation)
+{
+    TestMount mount(TestMount::Kind::Testfs, "--refuse-noreplace --refuse-link");
+    if (!mount.mounted()) GTEST_SKIP() << mount.why();
+    constexpr int files = 30;
+    const auto at = [&](int i, bool renamed) {
+        return mount.path() + "/file" + std::to_string(i) + (renamed ? ".new" : "");
+    };
+    for (int i = 0; i < files; ++i) std::ofstream(at(i, false)) << i;
+    for (int round = 0; round < 4; ++round) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            PosixFileSystem own;
+            const FileSystemBatch batch(own);
+            (void)!::write(ready[1], "r", 1);
+            for (bool renamed = true;; renamed = !renamed)
+                for (int i = 0; i < files; ++i) own.renameEntry(at(i, !renamed), at(i, renamed));
+        }
+        char c;
+        ASSERT_EQ(::read(ready[0], &c, 1), 1);
+        ::usleep((20 + 7 * round) * 1000);
+        ::kill(child, SIGTERM);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ::close(ready[0]);
+        ::close(ready[1]);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+        EXPECT_EQ(namesIn(mount.path()).size(), std::size_t(files));
+        for (int i = 0; i < files; ++i) {
+            const bool renamed = fs::exists(at(i, true));
+            EXPECT_EQ(TempDir::read(at(i, renamed)), std::to_string(i)) << i;
+        }
+    }
 }
 
 // exFAT through FUSE: case-insensitive, no RENAME_NOREPLACE for a free name,
