@@ -148,6 +148,7 @@ void TForm1::buildMenu()
     connect(MenuFontSet, &QAction::triggered, this, &TForm1::MenuFontSetClick);
     connect(MenuBackColorSet, &QAction::triggered, this, &TForm1::MenuBackColorSetClick);
     connect(MenuHelpDisp, &QAction::triggered, this, &TForm1::MenuHelpDispClick);
+    installHelpKey(this, [this] { MenuHelpDispClick(); });  // F1 in every window
 
     // The client area keeps its designed size below the menu bar.
     setFixedSize(clientWidth, clientHeight + bar->sizeHint().height());
@@ -367,7 +368,7 @@ void TForm1::MenuBackColorSetClick()
 void TForm1::MenuHelpDispClick()
 {
     showHelpContents(splitPath(activeCodePage(), services_.programPath).pathPart, *services_.fs,
-                     *services_.prompter);
+                     *services_.prompter, this);
 }
 
 void TForm1::FocusMoveToApli()

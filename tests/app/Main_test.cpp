@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 
@@ -656,12 +657,11 @@ private slots:
         QCOMPARE(found.value_or(""), expected.isEmpty() ? Text() : dir.file(expected.toStdString()));
     }
 
-    void helpOpensTheHtmlHelpInTheDesktopBrowser()
+    void winHelpFileOpensInTheDesktopProgram()
     {
         MainWindowFixture f;
-        std::filesystem::create_directories(f.dir.path() / "help");
         std::filesystem::create_directories(f.dir.path() / "tools");
-        const std::string help = f.dir.write("help/index.html", "<html></html>");
+        const std::string help = f.dir.write("VOREL.HLP", "?_");
         const std::string record = f.dir.file("record");
         writeRecorder(f.dir, "tools/xdg-open", record);
         PathScope path(f.dir.file("tools"));
@@ -670,6 +670,35 @@ private slots:
         form.MenuHelpDisp->trigger();
         QVERIFY(waitForRecord(record).find("\n" + help + "\n") != std::string::npos);
         QCOMPARE(f.prompter.prompts.size(), before);  // nothing to say
+    }
+
+    // F1 anywhere shows the HTML help in the program's own window, which
+    // follows its own links and leaves the others to xdg-open.
+    void f1ShowsTheHelpInItsOwnWindow()
+    {
+        MainWindowFixture f;
+        std::filesystem::create_directories(f.dir.path() / "help");
+        std::filesystem::create_directories(f.dir.path() / "tools");
+        f.dir.write("help/index.html", "<html><body><p>Vorel ヘルプ</p><a href=\"two.html\">2</a></body></html>");
+        const std::string two = f.dir.write("help/two.html", "<html><body>second page</body></html>");
+        const std::string record = f.dir.file("record");
+        writeRecorder(f.dir, "tools/xdg-open", record);
+        PathScope path(f.dir.file("tools"));
+        TForm1& form = f.start({"a"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::keyClick(form.ListBox1, Qt::Key_F1);
+        auto* help = form.findChild<QTextBrowser*>(QStringLiteral("HelpWindow"));
+        QVERIFY(help);
+        QCOMPARE(help->windowTitle(), QString::fromUtf8("Vorel (ﾍﾙﾌﾟ)"));
+        QVERIFY(help->toPlainText().contains(QString::fromUtf8("Vorel ヘルプ")));
+        emit help->anchorClicked(QUrl(QStringLiteral("two.html")));
+        QCOMPARE(help->source(), QUrl::fromLocalFile(QString::fromStdString(two)));
+        emit help->anchorClicked(QUrl(QStringLiteral("https://example.org/x")));
+        QVERIFY(waitForRecord(record).find("\nhttps://example.org/x\n") != std::string::npos);
+        QTest::keyClick(help, Qt::Key_F1);  // again: the same window, its first page
+        QCOMPARE(form.findChildren<QTextBrowser*>(QStringLiteral("HelpWindow")).size(), 1);
+        QVERIFY(help->toPlainText().contains(QString::fromUtf8("Vorel ヘルプ")));
     }
 
     void missingHelpFileIsReportedByName()
