@@ -16,6 +16,7 @@
 #include "platform/path.h"
 #include "platform/window_raise.h"
 #include "ui/choosers.h"
+#include "ui/dropped_paths.h"
 #include "ui/extent_list.h"
 #include "ui/form_layout.h"
 #include "ui/help_viewer.h"
@@ -28,6 +29,8 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMenuBar>
 #include <QPushButton>
 
@@ -114,6 +117,9 @@ void TForm1::buildMenu()
     bar->setObjectName(QStringLiteral("MainMenu1"));
     Menufile = bar->addMenu(uiText("ﾌｧｲﾙ(&F)"));
     Menufile->setObjectName(QStringLiteral("Menufile"));
+    MenuFileAdd = Menufile->addAction(uiText("ファイルを追加(&A)..."));
+    MenuFileAdd->setObjectName(QStringLiteral("MenuFileAdd"));
+    MenuFileAdd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     MenuFileUndo = Menufile->addAction(uiText("元に戻す(&Z)"));
     MenuFileUndo->setObjectName(QStringLiteral("MenuFileUndo"));
     MenuFileUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -138,6 +144,7 @@ void TForm1::buildMenu()
     MenuHelpDisp = MenuHelp->addAction(uiText("ﾍﾙﾌﾟ表示(&C)"));
     MenuHelpDisp->setObjectName(QStringLiteral("MenuHelpDisp"));
 
+    connect(MenuFileAdd, &QAction::triggered, this, &TForm1::MenuFileAddClick);
     connect(MenuFileUndo, &QAction::triggered, this, &TForm1::MenuFileUndoClick);
     connect(MenuFileExit, &QAction::triggered, this, &TForm1::MenuFileExitClick);
     connect(MenuDbcsCheck, &QAction::triggered, this, &TForm1::MenuDbcsCheckClick);
@@ -146,6 +153,7 @@ void TForm1::buildMenu()
     connect(MenuBackColorSet, &QAction::triggered, this, &TForm1::MenuBackColorSetClick);
     connect(MenuPreviewSet, &QAction::triggered, this, &TForm1::MenuPreviewSetClick);
     connect(MenuHelpDisp, &QAction::triggered, this, &TForm1::MenuHelpDispClick);
+    installHelpKey(this, [this] { MenuHelpDispClick(); });  // F1 in every window
 
     // The client area keeps its designed size below the menu bar.
     setFixedSize(clientWidth, clientHeight + bar->sizeHint().height());
@@ -170,16 +178,9 @@ void TForm1::FormCreate()
     guarded([&] { applyListSettings(ListBox1, List); });  // step 5
     // Step 6: the four lists of the session start empty.
 
-    if (!services_.arguments.empty()) {   // step 7
-        session.SourceList = std::move(services_.arguments);
-        const StringList& source = session.SourceList;
-        ListBox1->setLines(source.size(), [&source](std::size_t i, Text&) {
-            return i < source.size() ? std::string_view(source[i]) : std::string_view();
-        });
-        listShowsSourceList_ = true;
-        ListBox1->setCurrentRow(0);
-    }
+    addMarkedPaths(std::move(services_.arguments));  // step 7
     centreOnScreen(this);                 // step 8
+    setAcceptDrops(true);
 }
 
 void TForm1::FormDestroy()
@@ -225,6 +226,55 @@ void TForm1::conversionCompleted()
     // While a dialog is open this only makes BtnConfirm the window's focused
     // control; it gets the keyboard once the dialog has closed.
     BtnConfirm->setFocus();
+}
+
+void TForm1::addMarkedPaths(StringList paths)
+{
+    if (paths.empty()) return;
+    // After a completed run the listed paths are out of date: a new list.
+    const bool newList = !BtnUpper->isEnabled();
+    if (!newList && !hasUndo(session) && (listShowsSourceList_ || ListBox1->count() == 0)) {
+        // As from the command line: the list reads SourceList, no copy.
+        if (!listShowsSourceList_) session.SourceList.clear();
+        const int row = std::max(0, ListBox1->currentRow());
+        session.SourceList.insert(session.SourceList.end(), std::make_move_iterator(paths.begin()),
+                                  std::make_move_iterator(paths.end()));
+        const StringList& source = session.SourceList;
+        ListBox1->setLines(source.size(), [&source](std::size_t i, Text&) {
+            return i < source.size() ? std::string_view(source[i]) : std::string_view();
+        });
+        listShowsSourceList_ = true;
+        ListBox1->setCurrentRow(row);
+        return;
+    }
+    StringList lines = newList ? StringList() : markedPaths();
+    const int row = newList ? 0 : std::max(0, ListBox1->currentRow());
+    lines.insert(lines.end(), std::make_move_iterator(paths.begin()), std::make_move_iterator(paths.end()));
+    ListBox1->setLines(std::move(lines));
+    listShowsSourceList_ = false;
+    ListBox1->setCurrentRow(row);
+    if (newList) {
+        for (QPushButton* button : {BtnUpper, BtnLower, BtnExt}) button->setEnabled(true);
+        BtnUpper->setFocus();
+    }
+}
+
+void TForm1::MenuFileAddClick()
+{
+    addMarkedPaths(services_.pathChooser->choosePaths(this));
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasFormat(QStringLiteral("text/uri-list"))) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    StringList paths = droppedLocalPaths(*event->mimeData());
+    if (paths.empty()) return;
+    event->acceptProposedAction();
+    addMarkedPaths(std::move(paths));
 }
 
 void TForm1::BtnCanselClick()
@@ -335,7 +385,7 @@ PlanConfirmation TForm1::planConfirmation(QWidget* parent)
 void TForm1::MenuHelpDispClick()
 {
     showHelpContents(splitPath(activeCodePage(), services_.programPath).pathPart, *services_.fs,
-                     *services_.prompter);
+                     *services_.prompter, this);
 }
 
 void TForm1::FocusMoveToApli()

@@ -22,6 +22,7 @@ class ExtentListView;
 class FontChooser;
 class ColourChooser;
 class FileChooser;
+class PathChooser;
 class ShellOpener;
 
 // What the main window needs from the world outside it.
@@ -35,6 +36,7 @@ struct MainServices {
     ColourChooser* colourChooser = nullptr;
     FileChooser* fileChooser = nullptr;
     ShellOpener* shell = nullptr;
+    PathChooser* pathChooser = nullptr;
 };
 
 class TForm1 : public QMainWindow, public ConversionHost {
@@ -61,6 +63,7 @@ public:
     void BtnExtClick();
     void BtnConfirmClick();
     void BtnCanselClick();
+    void MenuFileAddClick();
     void MenuFileUndoClick();
     void MenuFileExitClick();
     void MenuDbcsCheckClick();
@@ -72,6 +75,10 @@ public:
     // True when the key was handled here.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FocusMoveToApli();
+    // Paths dropped or chosen, taken as if they had been on the command
+    // line: after a completed run they start a new list, else they are
+    // appended to it.
+    void addMarkedPaths(StringList paths);
 
     void ReadIniFileValue();
     void WriteIniFileValue();
@@ -79,6 +86,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
@@ -113,6 +122,7 @@ public:
     QMenu* Menufile = nullptr;
     QMenu* MenuOption = nullptr;
     QMenu* MenuHelp = nullptr;
+    QAction* MenuFileAdd = nullptr;
     QAction* MenuFileUndo = nullptr;
     QAction* MenuFileExit = nullptr;
     QAction* MenuDbcsCheck = nullptr;

@@ -33,12 +33,14 @@ int main(int argc, char** argv)
     QtFontChooser fontChooser;
     QtColourChooser colourChooser;
     QtFileChooser fileChooser;
+    QtPathChooser pathChooser;
     services.prompter = &prompter;
     services.fs = &systemFileSystem();
     services.fontChooser = &fontChooser;
     services.colourChooser = &colourChooser;
     services.fileChooser = &fileChooser;
     services.shell = &systemShell();
+    services.pathChooser = &pathChooser;
 
     TForm1 form(std::move(services));
     form.show();

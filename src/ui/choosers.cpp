@@ -6,6 +6,9 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -20,7 +23,34 @@ void paintSwatch(QPushButton* button, const QColor& colour)
     button->setIcon(QIcon(swatch));
 }
 
+// Opening a folder adds it rather than entering it (a double click still
+// enters it), so that files and folders can be chosen together.
+class FilesAndFoldersDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        if (chosen.isEmpty()) return;
+        for (const QString& path : chosen)
+            if (!QFileInfo::exists(path)) return QFileDialog::accept();  // Qt's own message
+        QDialog::accept();
+    }
+};
+
 }  // namespace
+
+StringList QtPathChooser::choosePaths(QWidget* parent)
+{
+    FilesAndFoldersDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    StringList paths;
+    if (dialog.exec() != QDialog::Accepted) return paths;
+    for (const QString& path : dialog.selectedFiles()) paths.push_back(QFile::encodeName(path).toStdString());
+    return paths;
+}
 
 QtFontChooser::QtFontChooser() = default;
 QtFontChooser::~QtFontChooser() { delete fonts_; }

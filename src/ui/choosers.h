@@ -1,6 +1,8 @@
 #pragma once
 // The platform's font and colour choosers, behind small interfaces so that
 // views can be driven in tests with planned choices.
+#include "platform/text.h"
+
 #include <QColor>
 #include <QFont>
 #include <optional>
@@ -27,6 +29,15 @@ public:
     virtual std::optional<QColor> choose(QWidget* parent, const QColor& initial) = 0;
 };
 
+// Files and folders to add to the main window's list.
+class PathChooser {
+public:
+    virtual ~PathChooser() = default;
+    // The chosen paths as the file system names them, in the order shown;
+    // empty when cancelled.
+    virtual StringList choosePaths(QWidget* parent) = 0;
+};
+
 class QFontDialog;
 class QColorDialog;
 
@@ -51,4 +62,11 @@ public:
 
 private:
     QColorDialog* colours_ = nullptr;
+};
+
+// Qt's own file dialog (so its texts are in Japanese), several entries at
+// once, files and folders alike.
+class QtPathChooser : public PathChooser {
+public:
+    StringList choosePaths(QWidget* parent) override;
 };

@@ -13,9 +13,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 
@@ -157,6 +159,64 @@ private slots:
         QCOMPARE(form.markedPaths(), StringList{d});
     }
 
+    // Only local files, each one path in the order dropped, appended to the
+    // list; names that are not UTF-8 keep their bytes.
+    void dropTakesLocalFilesOnly_data()
+    {
+        QTest::addColumn<QByteArray>("uris");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("local and others")
+            << QByteArray("file:///tmp/a%20b\r\nhttp://e.org/x\r\n# note\r\nfile://localhost/tmp/c\r\n"
+                          "file://host/tmp/d\r\nsmb://s/e\r\nfile:/tmp/%E3%81%82\n")
+            << QStringList{"m", "/tmp/a b", "/tmp/c", QString::fromUtf8("/tmp/あ")};
+        QTest::newRow("nothing local") << QByteArray("https://e.org/f\r\n") << QStringList{"m"};
+    }
+    void dropTakesLocalFilesOnly()
+    {
+        QFETCH(QByteArray, uris);
+        QFETCH(QStringList, expected);
+        MainWindowFixture f;
+        TForm1& form = f.start({"m"});
+        QMimeData data;
+        data.setData(QStringLiteral("text/uri-list"), uris);
+        auto dropOnList = [&] {  // a drop goes where the drag entered
+            QDragEnterEvent enter(QPoint(10, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(form.ListBox1->viewport(), &enter);
+            QDropEvent drop(QPointF(10, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(form.ListBox1->viewport(), &drop);
+        };
+        dropOnList();
+        StringList paths;
+        for (const QString& line : expected) paths.push_back(line.toStdString());
+        QCOMPARE(form.markedPaths(), paths);
+        QCOMPARE(form.session.SourceList, paths);  // as the command line's
+        data.setData(QStringLiteral("text/uri-list"), "file:///tmp/%FF%FE\r\n");
+        dropOnList();
+        QCOMPARE(form.markedPaths().back(), Text("/tmp/\xff\xfe"));
+    }
+
+    // After a completed run, added paths start a new list with the buttons
+    // enabled again; the run's undo stays.
+    void addingAfterARunStartsANewList()
+    {
+        MainWindowFixture f;
+        const std::string a = f.dir.write("a"), b = f.dir.write("b");
+        TForm1& form = f.start({a});
+        f.paths.answer = {b};
+        form.MenuFileAdd->trigger();
+        QCOMPARE(form.markedPaths(), (StringList{a, b}));
+        form.BtnUpper->click();
+        QVERIFY(!form.BtnUpper->isEnabled());
+        QVERIFY(std::filesystem::exists(f.dir.file("B")));
+        f.paths.answer = {f.dir.file("c")};
+        form.MenuFileAdd->trigger();
+        QCOMPARE(f.paths.calls, 2);
+        QCOMPARE(form.markedPaths(), StringList{f.dir.file("c")});
+        QCOMPARE(form.ListBox1->currentRow(), 0);
+        for (QPushButton* button : {form.BtnUpper, form.BtnLower, form.BtnExt}) QVERIFY(button->isEnabled());
+        QVERIFY(form.MenuFileUndo->isEnabled());
+    }
+
     void typingSelectsTheLineThatStartsSo()
     {
         MainWindowFixture f;
@@ -216,7 +276,8 @@ private slots:
             for (QAction* item : a->menu()->actions()) menus << QStringLiteral("  ") + item->text();
         }
         const QStringList expected = {
-            QString::fromUtf8("ﾌｧｲﾙ(&F)"),     QString::fromUtf8("  元に戻す(&Z)"),
+            QString::fromUtf8("ﾌｧｲﾙ(&F)"),     QString::fromUtf8("  ファイルを追加(&A)..."),
+            QString::fromUtf8("  元に戻す(&Z)"),
             QString::fromUtf8("  終了(&X)"),
             QString::fromUtf8("環境設定(&K)"), QString::fromUtf8("  2ﾊﾞｲﾄ文字設定(&D)..."),
             QString::fromUtf8("  ﾗﾝﾁｬｰ設定(&L)..."), QString::fromUtf8("  ﾌｫﾝﾄ設定(&F)..."),
@@ -225,8 +286,9 @@ private slots:
         QCOMPARE(menus, expected);
         for (QAction* a : form.menuBar()->actions())
             for (QAction* item : a->menu()->actions())
-                QCOMPARE(item->shortcut(), item == form.MenuFileUndo ? QKeySequence(Qt::CTRL | Qt::Key_Z)
-                                                                     : QKeySequence());
+                QCOMPARE(item->shortcut(), item == form.MenuFileUndo  ? QKeySequence(Qt::CTRL | Qt::Key_Z)
+                                           : item == form.MenuFileAdd ? QKeySequence(Qt::CTRL | Qt::Key_O)
+                                                                      : QKeySequence());
         QCOMPARE(form.MenuFileUndo->objectName(), QStringLiteral("MenuFileUndo"));
     }
 
@@ -595,12 +657,11 @@ private slots:
         QCOMPARE(found.value_or(""), expected.isEmpty() ? Text() : dir.file(expected.toStdString()));
     }
 
-    void helpOpensTheHtmlHelpInTheDesktopBrowser()
+    void winHelpFileOpensInTheDesktopProgram()
     {
         MainWindowFixture f;
-        std::filesystem::create_directories(f.dir.path() / "help");
         std::filesystem::create_directories(f.dir.path() / "tools");
-        const std::string help = f.dir.write("help/index.html", "<html></html>");
+        const std::string help = f.dir.write("VOREL.HLP", "?_");
         const std::string record = f.dir.file("record");
         writeRecorder(f.dir, "tools/xdg-open", record);
         PathScope path(f.dir.file("tools"));
@@ -609,6 +670,35 @@ private slots:
         form.MenuHelpDisp->trigger();
         QVERIFY(waitForRecord(record).find("\n" + help + "\n") != std::string::npos);
         QCOMPARE(f.prompter.prompts.size(), before);  // nothing to say
+    }
+
+    // F1 anywhere shows the HTML help in the program's own window, which
+    // follows its own links and leaves the others to xdg-open.
+    void f1ShowsTheHelpInItsOwnWindow()
+    {
+        MainWindowFixture f;
+        std::filesystem::create_directories(f.dir.path() / "help");
+        std::filesystem::create_directories(f.dir.path() / "tools");
+        f.dir.write("help/index.html", "<html><body><p>Vorel ヘルプ</p><a href=\"two.html\">2</a></body></html>");
+        const std::string two = f.dir.write("help/two.html", "<html><body>second page</body></html>");
+        const std::string record = f.dir.file("record");
+        writeRecorder(f.dir, "tools/xdg-open", record);
+        PathScope path(f.dir.file("tools"));
+        TForm1& form = f.start({"a"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::keyClick(form.ListBox1, Qt::Key_F1);
+        auto* help = form.findChild<QTextBrowser*>(QStringLiteral("HelpWindow"));
+        QVERIFY(help);
+        QCOMPARE(help->windowTitle(), QString::fromUtf8("Vorel (ﾍﾙﾌﾟ)"));
+        QVERIFY(help->toPlainText().contains(QString::fromUtf8("Vorel ヘルプ")));
+        emit help->anchorClicked(QUrl(QStringLiteral("two.html")));
+        QCOMPARE(help->source(), QUrl::fromLocalFile(QString::fromStdString(two)));
+        emit help->anchorClicked(QUrl(QStringLiteral("https://example.org/x")));
+        QVERIFY(waitForRecord(record).find("\nhttps://example.org/x\n") != std::string::npos);
+        QTest::keyClick(help, Qt::Key_F1);  // again: the same window, its first page
+        QCOMPARE(form.findChildren<QTextBrowser*>(QStringLiteral("HelpWindow")).size(), 1);
+        QVERIFY(help->toPlainText().contains(QString::fromUtf8("Vorel ヘルプ")));
     }
 
     void missingHelpFileIsReportedByName()

@@ -22,6 +22,7 @@ struct MainWindowFixture {
     PlannedFontChooser fonts;
     PlannedColourChooser colours;
     CancelledFileChooser files;
+    PlannedPathChooser paths;
     std::unique_ptr<TForm1> form;
     std::optional<DataFiles> dataFiles;  // where the program keeps them; else beside it
 
@@ -40,6 +41,7 @@ struct MainWindowFixture {
         services.colourChooser = &colours;
         services.fileChooser = &files;
         services.shell = &systemShell();
+        services.pathChooser = &paths;
         form = std::make_unique<TForm1>(std::move(services));
         return *form;
     }

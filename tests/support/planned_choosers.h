@@ -30,3 +30,14 @@ public:
         return answer;
     }
 };
+
+class PlannedPathChooser : public PathChooser {
+public:
+    StringList answer;
+    int calls = 0;
+    StringList choosePaths(QWidget*) override
+    {
+        ++calls;
+        return answer;
+    }
+};
