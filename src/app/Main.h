@@ -67,16 +67,12 @@ public:
     void MenuFontSetClick();
     void MenuBackColorSetClick();
     void MenuHelpDispClick();
-    // True when the key was handled here.
+    // F4 (also with Shift) raises the calling window; true when handled.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FocusMoveToApli();
 
     void ReadIniFileValue();
     void WriteIniFileValue();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();

@@ -38,10 +38,6 @@ public:
     void BtnAllLowerClick();
 
     void BtnCanselClick();
-    // True when the key was handled (it closed the dialog).
-    bool FormKeyDown(int key);
-    bool EditKeyDown(int key);
-
     // Fills the session's DirFileList with the files directly inside dir;
     // false when the directory cannot be read to its end.
     bool ListFile(const Text& dir);
@@ -75,10 +71,6 @@ public:
     QPushButton* BtnAllUpper = nullptr;
     QPushButton* BtnAllLower = nullptr;
     QPushButton* BtnCansel = nullptr;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();

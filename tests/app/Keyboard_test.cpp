@@ -80,9 +80,10 @@ private slots:
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QStringList>("pressed");
         QTest::addColumn<bool>("open");
+        QTest::addColumn<int>("mode");  // the warning mode afterwards, 3 at first
         auto row = [](const char* label, const char* window, QStringList keys, QStringList pressed,
-                      bool open) {
-            QTest::newRow(label) << QString::fromLatin1(window) << keys << pressed << open;
+                      bool open, int mode = 3) {
+            QTest::newRow(label) << QString::fromLatin1(window) << keys << pressed << open << mode;
         };
         row("main: exit button by Enter", "TForm1", {"@BtnCansel", "Return"}, {"BtnCansel"}, false);
         row("main: confirmation by Enter", "TForm1", {"@BtnConfirm", "Return"}, {"BtnConfirm"}, true);
@@ -91,6 +92,9 @@ private slots:
         row("warning mode: save by Enter", "TForm2", {"@BtnSave", "Return"}, {"BtnSave"}, false);
         row("warning mode: cancel by Space", "TForm2", {"@BtnCansel", "Space"}, {"BtnCansel"}, false);
         row("warning mode: Escape", "TForm2", {"Escape"}, {}, false);
+        // The focus starts on the mode in force; an access key acts at once.
+        row("warning mode: Down moves the choice", "TForm2", {"Down", "Alt+S"}, {"BtnSave"}, false, 1);
+        row("warning mode: Up moves the choice", "TForm2", {"Up", "Alt+S"}, {"BtnSave"}, false, 2);
         row("extended: add by Enter", "TForm3", {"@BtnStartAdd", "Return"}, {"BtnStartAdd"}, true);
         row("extended: cancel by Enter", "TForm3", {"@BtnCansel", "Return"}, {"BtnCansel"}, false);
         row("extended: access key", "TForm3", {"Alt+U"}, {"BtnUpper"}, true);
@@ -112,6 +116,7 @@ private slots:
         QFETCH(QStringList, keys);
         QFETCH(QStringList, pressed);
         QFETCH(bool, open);
+        QFETCH(int, mode);
         Windows windows;
         QWidget* w = windows.open(window);
         QStringList got;
@@ -122,7 +127,8 @@ private slots:
         type(w, keys);
         QCOMPARE(got, pressed);
         QCOMPARE(w->isVisible(), open);
-        if (pressed == QStringList{"BtnLauncherRun"}) QTRY_COMPARE(windows.launcherRuns, 1);
+        QCOMPARE(windows.mode, mode);
+        if (pressed == QStringList{"BtnLauncherRun"}) QCOMPARE(windows.launcherRuns, 1);
     }
 };
 
