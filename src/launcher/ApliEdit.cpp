@@ -135,6 +135,7 @@ std::optional<Text> QtFileChooser::chooseFile(QWidget* parent, const QString& fi
 {
     QFileDialog dialog(parent);
     prepareFileDialog(dialog, filter);
+    centreOnScreen(&dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Under a window manager (openbox) the prompts, the main window and the
-# warning-mode dialog are centred by their outer size, frame included; Enter
-# presses the focused button of the exit question.
+# Under a window manager (openbox) the prompts, the main window, the
+# warning-mode dialog and Qt's font and colour dialogs are centred by their
+# outer size, frame included; Enter presses the focused button of the exit
+# question.
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/e2e_lib.sh"
 command -v openbox >/dev/null || fail "openbox is not installed"
@@ -54,6 +55,16 @@ centred "Vorel (ﾒｲﾝ)"
 keys alt+k d                           # 2ﾊﾞｲﾄ文字設定(&D)...
 wait_window "Tesku (2ﾊﾞｲﾄ文字設定)"
 centred "Tesku (2ﾊﾞｲﾄ文字設定)"
+keys Escape
+wait_window "Vorel (ﾒｲﾝ)"
+keys alt+k f                           # the session's first font chooser
+wait_window "ﾌｫﾝﾄ"
+centred "ﾌｫﾝﾄ"
+keys Escape
+wait_window "Vorel (ﾒｲﾝ)"
+keys alt+k c                           # Qt's colour dialog
+wait_window "色を選択"
+centred "色を選択"
 keys Escape
 wait_window "Vorel (ﾒｲﾝ)"
 keys alt+f x                           # 終了(&X): the exit question
