@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Under a window manager (openbox) the prompts, the main window, the
 # warning-mode dialog and Qt's font and colour dialogs are centred by their
-# outer size, frame included; Enter presses the focused button of the exit
-# question.
+# outer size, frame included; the arrow keys move the warning mode; Enter
+# presses the focused button of the exit question.
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/e2e_lib.sh"
 command -v openbox >/dev/null || fail "openbox is not installed"
@@ -55,7 +55,7 @@ centred "Vorel (ﾒｲﾝ)"
 keys alt+k d                           # 2ﾊﾞｲﾄ文字設定(&D)...
 wait_window "Tesku (2ﾊﾞｲﾄ文字設定)"
 centred "Tesku (2ﾊﾞｲﾄ文字設定)"
-keys Escape
+keys Down alt+s                        # from the mode in force (3) round to 1, saved
 wait_window "Vorel (ﾒｲﾝ)"
 keys alt+k f                           # the session's first font chooser
 wait_window "ﾌｫﾝﾄ"
@@ -78,4 +78,6 @@ keys alt+f x
 wait_window "情報"
 keys Return                            # はい(&Y) has the focus at first
 wait_exit
+tr -d '\r' <"$PROG_DIR/vorel.INI" | awk '/^\[/ { s = $0 } s == "[DbcsSet]" && $0 == "Set=1" { f = 1 } END { exit !f }' ||
+  fail "Down then 保存(&S) did not save mode 1"
 echo "e2e window manager: passed"

@@ -148,8 +148,7 @@ private slots:
         if (choice) QVERIFY2(choice->font.family().startsWith(face), qPrintable(choice->font.family()));
     }
 
-    // "system" is shown as the face the list draws; picking it in the list,
-    // even without moving off it for good, gives its name.
+    // "system" is shown as the face the list draws; picking it in the list gives its name.
     void fontChooserShowsTheFaceDrawnForSystem()
     {
         QtFontChooser chooser;
