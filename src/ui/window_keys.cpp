@@ -36,9 +36,9 @@ protected:
         const int key = press->key();
         if (ownKeys_ && ownKeys_(widget, key, press->modifiers())) return true;
         const bool plain = !(press->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-        const bool closing =
-            key == Qt::Key_Escape ||
-            (key == Qt::Key_Backspace && backspace_ == Backspace::Closes && !qobject_cast<QLineEdit*>(widget));
+        const bool fieldKeepsIt = qobject_cast<QLineEdit*>(widget) != nullptr;
+        const bool closing = key == Qt::Key_Escape || (key == Qt::Key_Backspace &&
+                                                       backspace_ == Backspace::Closes && !fieldKeepsIt);
         if (plain && closing) {
             if (close_)
                 close_();
