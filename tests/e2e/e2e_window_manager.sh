@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Under a window manager (openbox) the prompts, the main window, the
-# warning-mode dialog and Qt's font and colour dialogs are centred by their
+# warning-mode dialog and Qt's font, colour and file dialogs are centred by their
 # outer size, frame included; the arrow keys move the warning mode; Enter
 # presses the focused button of the exit question.
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -65,6 +65,19 @@ wait_window "Vorel (ﾒｲﾝ)"
 keys alt+k c                           # Qt's colour dialog
 wait_window "色を選択"
 centred "色を選択"
+keys Escape
+wait_window "Vorel (ﾒｲﾝ)"
+keys alt+k l                           # Qt's file dialog, from the launcher entry editor
+wait_window "Vorel (ﾗﾝﾁｬｰ設定)"
+keys alt+n
+wait_window "Vorel (ﾗﾝﾁｬｰ編集)"
+keys alt+b
+wait_window "開く"
+centred "開く"
+keys Escape
+wait_window "Vorel (ﾗﾝﾁｬｰ編集)"
+keys Escape
+wait_window "Vorel (ﾗﾝﾁｬｰ設定)"
 keys Escape
 wait_window "Vorel (ﾒｲﾝ)"
 keys alt+f x                           # 終了(&X): the exit question
