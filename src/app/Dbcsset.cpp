@@ -2,11 +2,12 @@
 
 #include "ui/form_layout.h"
 #include "ui/qt_text.h"
+#include "ui/window_keys.h"
 
 #include <QButtonGroup>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 TForm2::TForm2(std::int32_t& mode, QWidget* parent) : QDialog(parent), mode_(mode)
 {
@@ -43,11 +44,13 @@ TForm2::TForm2(std::int32_t& mode, QWidget* parent) : QDialog(parent), mode_(mod
 
     connect(BtnSave, &QPushButton::clicked, this, &TForm2::BtnSaveClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm2::BtnCanselClick);
-    for (QWidget* w : {static_cast<QWidget*>(RadioButton1), static_cast<QWidget*>(RadioButton2),
-                       static_cast<QWidget*>(RadioButton3), static_cast<QWidget*>(BtnCansel),
-                       static_cast<QWidget*>(BtnSave)})
-        w->installEventFilter(this);
-    pressFocusedButtonOnEnter(this);
+    installWindowKeys(this, Backspace::Kept, {},
+                      [this](QWidget* focused, int key, Qt::KeyboardModifiers) {
+                          return FormKeyDown(focused, key);
+                      });
+    // The focus starts on the mode in force.
+    for (QRadioButton* b : {RadioButton1, RadioButton2, RadioButton3})
+        if (b->isChecked()) b->setFocus();
 }
 
 void TForm2::BtnSaveClick()
@@ -63,22 +66,18 @@ void TForm2::BtnCanselClick()
     close();
 }
 
-bool TForm2::FormKeyDown(int key)
+bool TForm2::FormKeyDown(QWidget* focused, int key)
 {
-    if (key != Qt::Key_Escape) return false;
-    close();
+    // As the radio buttons of one group do on the desktop, round from the
+    // last to the first.
+    const int step = key == Qt::Key_Down || key == Qt::Key_Right ? 1
+                     : key == Qt::Key_Up || key == Qt::Key_Left  ? 2
+                                                                 : 0;
+    QRadioButton* const group[] = {RadioButton1, RadioButton2, RadioButton3};
+    const auto at = std::find(std::begin(group), std::end(group), focused);
+    if (step == 0 || at == std::end(group)) return false;
+    QRadioButton* next = group[(at - std::begin(group) + step) % 3];
+    next->setFocus(Qt::TabFocusReason);
+    next->setChecked(true);
     return true;
-}
-
-bool TForm2::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)->key()))
-        return true;
-    return QDialog::eventFilter(watched, event);
-}
-
-void TForm2::keyPressEvent(QKeyEvent* event)
-{
-    if (FormKeyDown(event->key())) return;
-    QDialog::keyPressEvent(event);
 }

@@ -14,17 +14,15 @@ public:
 
     void BtnSaveClick();
     void BtnCanselClick();
-    bool FormKeyDown(int key);
+    // The arrow keys on a radio button move the choice with the focus;
+    // true when the key was handled.
+    bool FormKeyDown(QWidget* focused, int key);
 
     QRadioButton* RadioButton1 = nullptr;
     QRadioButton* RadioButton2 = nullptr;
     QRadioButton* RadioButton3 = nullptr;
     QPushButton* BtnCansel = nullptr;
     QPushButton* BtnSave = nullptr;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::int32_t& mode_;

@@ -22,6 +22,7 @@
 #include "ui/help_viewer.h"
 #include "ui/list_style.h"
 #include "ui/qt_text.h"
+#include "ui/window_keys.h"
 
 #include <QAction>
 #include <QApplication>
@@ -103,11 +104,10 @@ void TForm1::buildControls()
     connect(BtnExt, &QPushButton::clicked, this, &TForm1::BtnExtClick);
     connect(BtnConfirm, &QPushButton::clicked, this, &TForm1::BtnConfirmClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm1::BtnCanselClick);
-    for (QWidget* w : {static_cast<QWidget*>(ListBox1), static_cast<QWidget*>(BtnUpper),
-                       static_cast<QWidget*>(BtnLower), static_cast<QWidget*>(BtnExt),
-                       static_cast<QWidget*>(BtnConfirm), static_cast<QWidget*>(BtnCansel)})
-        w->installEventFilter(this);
-    pressFocusedButtonOnEnter(this);
+    installWindowKeys(this, Backspace::Closes, {},
+                      [this](QWidget*, int key, Qt::KeyboardModifiers modifiers) {
+                          return FormKeyDown(key, modifiers);
+                      });
     BtnUpper->setFocus();
 }
 
@@ -286,31 +286,12 @@ bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     const Qt::KeyboardModifiers held =
         modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    if (key == Qt::Key_Escape || key == Qt::Key_Backspace) {
-        close();
-        return true;
-    }
     if (key == Qt::Key_F4) {
         if (held == Qt::ControlModifier || held == Qt::AltModifier) return false;
         FocusMoveToApli();
         return true;
     }
     return false;
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (FormKeyDown(key->key(), key->modifiers())) return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void TForm1::keyPressEvent(QKeyEvent* event)
-{
-    if (FormKeyDown(event->key(), event->modifiers())) return;
-    QMainWindow::keyPressEvent(event);
 }
 
 void TForm1::MenuFileExitClick()

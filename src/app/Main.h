@@ -72,7 +72,7 @@ public:
     void MenuBackColorSetClick();
     void MenuPreviewSetClick();
     void MenuHelpDispClick();
-    // True when the key was handled here.
+    // F4 (also with Shift) raises the calling window; true when handled.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FocusMoveToApli();
     // Paths dropped or chosen, taken as if they had been on the command
@@ -84,8 +84,6 @@ public:
     void WriteIniFileValue();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 

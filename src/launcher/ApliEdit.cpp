@@ -4,12 +4,12 @@
 #include "platform/codepage.h"
 #include "ui/form_layout.h"
 #include "ui/qt_text.h"
+#include "ui/window_keys.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QSortFilterProxyModel>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -135,6 +135,7 @@ std::optional<Text> QtFileChooser::chooseFile(QWidget* parent, const QString& fi
 {
     QFileDialog dialog(parent);
     prepareFileDialog(dialog, filter);
+    centreOnScreen(&dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
@@ -179,13 +180,12 @@ TForm12::TForm12(LauncherState& state, Prompter& prompter, FileChooser& files, Q
 
     QWidget* order[] = {Edit1, Edit2, Edit3, Edit4, Edit5, BtnOk, BtnCansel, BtnRef};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
-    for (QWidget* w : order) w->installEventFilter(this);
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm12::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm12::BtnCanselClick);
     connect(BtnRef, &QPushButton::clicked, this, &TForm12::BtnRefClick);
     Edit1->setFocus();
-    pressFocusedButtonOnEnter(this);
+    installWindowKeys(this, Backspace::Kept, [this] { reject(); });
 }
 
 void TForm12::setFields(const LauncherEntry& fields)
@@ -236,28 +236,4 @@ void TForm12::BtnRefClick()
     setFieldText(Edit2, result.ProgName);
     setFieldText(Edit3, result.ProgOption);
     setFieldText(Edit4, result.ProgDir);
-}
-
-bool TForm12::FormKeyDown(int key)
-{
-    if (key != Qt::Key_Escape) return false;
-    reject();
-    return true;
-}
-
-bool TForm12::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (FormKeyDown(key->key())) return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TForm12::keyPressEvent(QKeyEvent* event)
-{
-    if (FormKeyDown(event->key())) return;
-    // Enter is not passed on: there is no default button to press.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
-    QDialog::keyPressEvent(event);
 }

@@ -61,8 +61,6 @@ public:
     void BtnRefClick();
     // Checks the fields and stores them; closes the editor when all were stored.
     void EditBoxCheck();
-    // Escape closes like Cancel; true when the key was handled.
-    bool FormKeyDown(int key);
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -77,10 +75,6 @@ public:
     QPushButton* BtnOk = nullptr;
     QPushButton* BtnCansel = nullptr;
     QPushButton* BtnRef = nullptr;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     LauncherState& state_;

@@ -3,8 +3,8 @@
 #include "settings/ini_file.h"
 #include "ui/form_layout.h"
 #include "ui/qt_text.h"
+#include "ui/window_keys.h"
 
-#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -25,15 +25,15 @@ TForm13::TForm13(LauncherState& state, QWidget* parent) : QDialog(parent), state
     BtnCansel = makeButton(this, "BtnCansel", uiText("ｷｬﾝｾﾙ"), {120, 290, 100, 25});
     QWidget::setTabOrder(ListBox1, BtnOk);
     QWidget::setTabOrder(BtnOk, BtnCansel);
-    for (QWidget* w : {static_cast<QWidget*>(ListBox1), static_cast<QWidget*>(BtnOk),
-                       static_cast<QWidget*>(BtnCansel)})
-        w->installEventFilter(this);
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm13::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm13::BtnCanselClick);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm13::ListBox1Click);
     ListBox1->setFocus();
-    pressFocusedButtonOnEnter(this);
+    installWindowKeys(this, Backspace::Kept, [this] { cancel(); },
+                      [this](QWidget* focused, int key, Qt::KeyboardModifiers) {
+                          return focused == ListBox1 && ListBoxKeyDown(key);
+                      });
 }
 
 void TForm13::fillList(const ChooserList& list)
@@ -73,38 +73,9 @@ void TForm13::BtnCanselClick()
 
 bool TForm13::ListBoxKeyDown(int key)
 {
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        choose();
-        return true;
-    }
-    if (key == Qt::Key_Escape) {
-        cancel();
-        return true;
-    }
-    return false;
-}
-
-bool TForm13::FormKeyDown(int key)
-{
-    if (key != Qt::Key_Escape) return false;
-    cancel();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    choose();
     return true;
-}
-
-bool TForm13::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == ListBox1 ? ListBoxKeyDown(key->key()) : FormKeyDown(key->key())) return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TForm13::keyPressEvent(QKeyEvent* event)
-{
-    if (FormKeyDown(event->key())) return;
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
-    QDialog::keyPressEvent(event);
 }
 
 void BtnLauncherRunClick(QWidget* view, LauncherState& state, const Text& settingsPath,

@@ -22,18 +22,12 @@ public:
     void BtnOkClick();
     void ListBox1Click();
     void BtnCanselClick();
-    // Enter chooses, Escape cancels; true when the key was handled.
+    // Enter in the list chooses; true when the key was handled.
     bool ListBoxKeyDown(int key);
-    // Escape cancels; true when the key was handled.
-    bool FormKeyDown(int key);
 
     QListWidget* ListBox1 = nullptr;
     QPushButton* BtnOk = nullptr;
     QPushButton* BtnCansel = nullptr;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void choose();

@@ -5,8 +5,8 @@
 #include "settings/ini_file.h"
 #include "ui/form_layout.h"
 #include "ui/qt_text.h"
+#include "ui/window_keys.h"
 
-#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -43,7 +43,6 @@ TForm11::TForm11(LauncherState& state, const Text& settingsPath, FileSystem& fs,
     QWidget* order[] = {ListBox1, BtnOk,  BtnCansel, BtnAdd,   BtnEdit, BtnUp,
                         BtnDown,  BtnCut, BtnCopy,   BtnPaste, BtnDel};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
-    for (QWidget* w : order) w->installEventFilter(this);
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm11::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm11::BtnCanselClick);
@@ -62,7 +61,7 @@ TForm11::TForm11(LauncherState& state, const Text& settingsPath, FileSystem& fs,
     BtnPaste->setEnabled(false);
     showList();
     ListBox1->setFocus();
-    pressFocusedButtonOnEnter(this);
+    installWindowKeys(this, Backspace::Kept, [this] { reject(); });
 }
 
 void TForm11::showList()
@@ -150,34 +149,6 @@ void TForm11::BtnDelClick()
 {
     setup_.del();
     showList();
-}
-
-bool TForm11::FormKeyDown(int key)
-{
-    if (key != Qt::Key_Escape) return false;
-    reject();
-    return true;
-}
-
-bool TForm11::ListBoxKeyDown(int key)
-{
-    return FormKeyDown(key);
-}
-
-bool TForm11::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == ListBox1 ? ListBoxKeyDown(key->key()) : FormKeyDown(key->key())) return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TForm11::keyPressEvent(QKeyEvent* event)
-{
-    if (FormKeyDown(event->key())) return;
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
-    QDialog::keyPressEvent(event);
 }
 
 void MenuLauncherSetClick(QWidget* parent, LauncherState& state, const Text& settingsPath,

@@ -28,9 +28,6 @@ public:
     void BtnCopyClick();
     void BtnPasteClick();
     void BtnDelClick();
-    // Escape closes like Cancel; true when the key was handled.
-    bool FormKeyDown(int key);
-    bool ListBoxKeyDown(int key);
 
     const LauncherSetup& setup() const { return setup_; }
 
@@ -45,10 +42,6 @@ public:
     QPushButton* BtnCopy = nullptr;
     QPushButton* BtnPaste = nullptr;
     QPushButton* BtnDel = nullptr;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Shows the list that the last command left, with its selection.

@@ -6,6 +6,8 @@
 #include "platform/xdg_folders.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -164,6 +166,16 @@ std::string desktopFile(const std::string& id)
     return {};
 }
 
+// The messages locale, which picks an entry's localised name, is Japanese.
+bool japaneseMessages()
+{
+    for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* v = std::getenv(var);
+        if (v && *v) return std::strncmp(v, "ja", 2) == 0 && std::strchr("_.@", v[2]);
+    }
+    return false;
+}
+
 std::optional<DesktopApplication> usableApplication(const std::string& id)
 {
     const std::string path = desktopFile(id);
@@ -179,7 +191,8 @@ std::optional<DesktopApplication> usableApplication(const std::string& id)
     if (!args || args->empty() || args->front() == "%f" || !programExists(args->front()))
         return std::nullopt;
     DesktopApplication app;
-    app.name = field("Name");
+    if (japaneseMessages()) app.name = field("Name[ja]");
+    if (app.name.empty()) app.name = field("Name");
     if (app.name.empty()) return std::nullopt;
     app.program = args->front();
     app.arguments.assign(args->begin() + 1, args->end());

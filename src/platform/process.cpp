@@ -37,6 +37,9 @@ StringList argumentsFromArgv(int argc, char** argv)
 {
     StringList args;
     args.reserve(argc > 1 ? std::size_t(argc - 1) : 0);
-    for (int i = 1; i < argc && argv[i] && argv[i][0] != 0; ++i) args.emplace_back(argv[i]);
+    // The caller has split the arguments already: an empty one (an unset
+    // variable in a script) is no path, and the paths after it still are.
+    for (int i = 1; i < argc && argv[i]; ++i)
+        if (argv[i][0] != 0) args.emplace_back(argv[i]);
     return args;
 }

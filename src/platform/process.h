@@ -10,7 +10,7 @@ Text ownProgramPath();
 Text environmentValue(const char* name);
 
 // The command-line arguments after the program path, each exactly as
-// received, up to the first empty one.
+// received; empty ones are skipped.
 StringList argumentsFromArgv(int argc, char** argv);
 
 // Splits a Windows command line as the program start-up does: runs of blanks

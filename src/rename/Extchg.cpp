@@ -4,8 +4,8 @@
 #include "ui/ByteLimitedEdit.h"
 #include "ui/form_layout.h"
 #include "ui/qt_text.h"
+#include "ui/window_keys.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -72,8 +72,7 @@ void TForm3::buildControls()
     for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
-    for (QWidget* w : tabOrder) w->installEventFilter(this);
-    pressFocusedButtonOnEnter(this);
+    installWindowKeys(this, Backspace::Closes);
     Edit1->setFocus();
 
     connect(BtnStartAdd, &QPushButton::clicked, this, &TForm3::BtnStartAddClick);
@@ -160,45 +159,4 @@ void TForm3::BtnCanselClick()
 bool TForm3::ListFile(const Text& dir)
 {
     return ::ListFile(fs_, dir, session_.DirFileList);
-}
-
-bool TForm3::FormKeyDown(int key)
-{
-    if (key != Qt::Key_Escape && key != Qt::Key_Backspace) return false;
-    close();
-    return true;
-}
-
-bool TForm3::EditKeyDown(int key)
-{
-    if (key != Qt::Key_Escape) return false;
-    close();
-    return true;
-}
-
-bool TForm3::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        auto* keyEvent = static_cast<QKeyEvent*>(event);
-        // Keys with Ctrl or Alt are shortcuts and access keys, not ours.
-        const bool plain = !(keyEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-        const bool inField = qobject_cast<ByteLimitedEdit*>(watched) != nullptr;
-        if (plain && (inField ? EditKeyDown(keyEvent->key()) : FormKeyDown(keyEvent->key()))) {
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TForm3::keyPressEvent(QKeyEvent* event)
-{
-    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && FormKeyDown(event->key())) {
-        return;
-    }
-    // Enter outside a button presses nothing: there is no default button.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

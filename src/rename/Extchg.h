@@ -39,10 +39,6 @@ public:
     void BtnAllLowerClick();
 
     void BtnCanselClick();
-    // True when the key was handled (it closed the dialog).
-    bool FormKeyDown(int key);
-    bool EditKeyDown(int key);
-
     // Fills the session's DirFileList with the files directly inside dir;
     // false when the directory cannot be read to its end.
     bool ListFile(const Text& dir);
@@ -79,10 +75,6 @@ public:
 
     // Gives each run the preview to show before its first rename, if any.
     std::function<PlanConfirmation()> confirmPlan;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();

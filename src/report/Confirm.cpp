@@ -5,8 +5,8 @@
 #include "ui/form_layout.h"
 #include "ui/list_style.h"
 #include "ui/qt_text.h"
+#include "ui/window_keys.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -36,10 +36,7 @@ TForm6::TForm6(LauncherRun launcherRun, QWidget* parent)
 
     connect(BtnLauncherRun, &QPushButton::clicked, this, &TForm6::BtnLauncherRunClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm6::BtnCanselClick);
-    for (QWidget* w : {static_cast<QWidget*>(ListBox1), static_cast<QWidget*>(BtnLauncherRun),
-                       static_cast<QWidget*>(BtnCansel)})
-        w->installEventFilter(this);
-    pressFocusedButtonOnEnter(this);
+    installWindowKeys(this, Backspace::Closes);
     BtnLauncherRun->setFocus();
     FormCreate();
 }
@@ -66,26 +63,6 @@ void TForm6::BtnLauncherRunClick()
 void TForm6::BtnCanselClick()
 {
     close();
-}
-
-bool TForm6::FormKeyDown(int key)
-{
-    if (key != Qt::Key_Escape && key != Qt::Key_Backspace) return false;
-    close();
-    return true;
-}
-
-bool TForm6::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)->key()))
-        return true;
-    return QDialog::eventFilter(watched, event);
-}
-
-void TForm6::keyPressEvent(QKeyEvent* event)
-{
-    if (FormKeyDown(event->key())) return;
-    QDialog::keyPressEvent(event);
 }
 
 namespace {

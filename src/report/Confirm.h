@@ -29,8 +29,6 @@ public:
 
     void BtnLauncherRunClick();
     void BtnCanselClick();
-    // Escape and Backspace close the view; true when the key was handled.
-    bool FormKeyDown(int key);
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -38,10 +36,6 @@ public:
     ExtentListView* ListBox1 = nullptr;
     QPushButton* BtnLauncherRun = nullptr;
     QPushButton* BtnCansel = nullptr;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();

@@ -1,7 +1,9 @@
 #include "ui/choosers.h"
 
 #include "ui/form_layout.h"
+#include "ui/list_style.h"
 #include "ui/qt_text.h"
+#include "ui/window_keys.h"
 
 #include <QColorDialog>
 #include <QDialog>
@@ -11,6 +13,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -66,24 +69,36 @@ std::optional<FontChoice> QtFontChooser::choose(QWidget* parent, const QFont& fo
         fonts_->setOption(QFontDialog::NoButtons);
     }
     fonts_->setParent(&dialog, Qt::Widget);
-    fonts_->setCurrentFont(font);
+    // "system" names no face here: the panel shows the face the list draws.
+    QFont shown = font;
+    if (font.family().compare(QLatin1String("system"), Qt::CaseInsensitive) == 0)
+        shown.setFamily(listFontFamily("system"));
+    fonts_->setCurrentFont(shown);
     fonts_->show();
     // Escape inside the embedded font panel closes the whole chooser, not
     // just the panel.
     QObject::connect(fonts_, &QDialog::rejected, &dialog, &QDialog::reject);
     QObject::connect(fonts_, &QDialog::accepted, &dialog, &QDialog::accept);
-    // A face the panel does not list ("system") is shown as a face it does;
-    // unless another face is picked, the given one comes back.
+    // A face the panel does not list is shown as a face it does, and
+    // "system" as the face it stands for; unless a face is picked in the
+    // list (even the one shown), the given one comes back.
     const QString shownFace = fonts_->currentFont().family();
+    bool facePicked = false;
+    if (QListView* faces = fonts_->findChild<QListView*>()) {  // the first list is the faces'
+        QObject::connect(faces, &QListView::clicked, &dialog, [&] { facePicked = true; });
+        QObject::connect(faces->selectionModel(), &QItemSelectionModel::currentChanged, &dialog,
+                         [&] { facePicked = true; });
+    }
 
     QColor chosen = colour;
     auto* colourButton = new QPushButton(uiText("色(&C)..."), &dialog);
     colourButton->setObjectName(QStringLiteral("FontColour"));
     paintSwatch(colourButton, chosen);
     QObject::connect(colourButton, &QPushButton::clicked, &dialog, [&] {
-        const QColor c = QColorDialog::getColor(chosen, &dialog);
-        if (c.isValid()) {
-            chosen = c;
+        QColorDialog picker(chosen, &dialog);
+        centreOnScreen(&picker);
+        if (picker.exec() == QDialog::Accepted && picker.selectedColor().isValid()) {
+            chosen = picker.selectedColor();
             paintSwatch(colourButton, chosen);
         }
     });
@@ -100,10 +115,19 @@ std::optional<FontChoice> QtFontChooser::choose(QWidget* parent, const QFont& fo
     layout->addWidget(fonts_);
     layout->addLayout(row);
 
+    // Enter confirms from every control but a button, which it presses;
+    // the font panel would otherwise keep Enter to itself.
+    installWindowKeys(&dialog, Backspace::Kept, [&] { dialog.reject(); },
+                      [&](QWidget* focused, int key, Qt::KeyboardModifiers) {
+                          if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+                          if (qobject_cast<QPushButton*>(focused)) return false;
+                          dialog.accept();
+                          return true;
+                      });
     centreOnScreen(&dialog);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     QFont result = fonts_->currentFont();
-    if (result.family() == shownFace) result.setFamily(font.family());
+    if (!facePicked && result.family() == shownFace) result.setFamily(font.family());
     layout->removeWidget(fonts_);
     fonts_->setParent(nullptr);
     if (!accepted) return std::nullopt;
@@ -119,6 +143,7 @@ std::optional<QColor> QtColourChooser::choose(QWidget* parent, const QColor& ini
     colours_->setObjectName(QStringLiteral("ColorDialog1"));
     colours_->setParent(parent, colours_->windowFlags() | Qt::Dialog);
     colours_->setCurrentColor(initial);
+    centreOnScreen(colours_);
     const bool accepted = colours_->exec() == QDialog::Accepted;
     const QColor result = colours_->selectedColor();
     colours_->setParent(nullptr, Qt::Dialog);

@@ -5,7 +5,6 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMargins>
 #include <QPushButton>
@@ -14,22 +13,6 @@
 #include <QWidget>
 
 namespace {
-
-class FocusedButtonEnter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::KeyPress) return false;
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        auto* button = qobject_cast<QPushButton*>(watched);
-        if (!button || (key != Qt::Key_Return && key != Qt::Key_Enter)) return false;
-        button->click();
-        return true;
-    }
-};
 
 // The frame of the last window a window manager framed: the best guess for
 // the next window's frame before it is shown.
@@ -170,6 +153,9 @@ QPoint centredPosition(QSize outerWindowSize, QSize screenSize)
 void centreOnScreen(QWidget* window)
 {
     window->ensurePolished();
+    // The size it will be shown at: a window not yet sized (Qt's own
+    // dialogs) takes its layout's size only when shown.
+    if (!window->isVisible() && !window->testAttribute(Qt::WA_Resized)) window->adjustSize();
     if (window->isVisible()) {
         placeCentred(window, knownFrame(window));
         return;
@@ -178,10 +164,4 @@ void centreOnScreen(QWidget* window)
     // framed, and corrected once known.
     new FrameCentring(window);
     placeCentred(window, lastFrame);
-}
-
-void pressFocusedButtonOnEnter(QWidget* window)
-{
-    auto* filter = new FocusedButtonEnter(window);
-    for (QPushButton* button : window->findChildren<QPushButton*>()) button->installEventFilter(filter);
 }

@@ -25,10 +25,6 @@ QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& 
 QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& caption,
                   QRect geometry);
 
-// Enter on a focused push button presses it, as Space does, in every window
-// (without default buttons Qt would not). Call once the window's buttons exist.
-void pressFocusedButtonOnEnter(QWidget* window);
-
 // Centring rule: (screen - window) / 2 each way, truncated toward zero.
 QPoint centredPosition(QSize outerWindowSize, QSize screenSize);
 // Moves the window so that its outer frame is centred on the primary screen.

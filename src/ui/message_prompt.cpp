@@ -4,13 +4,13 @@
 #include "platform/path.h"
 #include "ui/form_layout.h"
 #include "ui/qt_text.h"
+#include "ui/window_keys.h"
 
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -97,18 +97,13 @@ public:
         // The button that Enter stands for has the focus at first; from
         // then on Enter presses the focused button.
         if (QPushButton* focus = enterButton ? enterButton : firstButton) focus->setFocus();
-        pressFocusedButtonOnEnter(this);
+        // Without an Escape button, Escape does nothing.
+        installWindowKeys(this, Backspace::Kept, [this] {
+            if (escape_) done(promptAnswerOf(escape_));
+        });
     }
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        if (event->key() == Qt::Key_Escape) {
-            if (escape_) done(promptAnswerOf(escape_));
-            return;
-        }
-        QDialog::keyPressEvent(event);
-    }
     void closeEvent(QCloseEvent* event) override
     {
         // The close box answers as Escape does; without an Escape button the
@@ -239,5 +234,5 @@ QString applicationTitle(const Text& programPath)
     Text base = split.namePart.substr(0, split.namePart.size() - split.extensionPart.size());
     QString title = toQString(base);
     if (title.isEmpty()) return title;
-    return title.left(1) + title.mid(1).toLower();
+    return title.left(1).toUpper() + title.mid(1).toLower();
 }

@@ -50,12 +50,19 @@ struct Windows {
     }
 };
 
-// "@Name" tabs to the control of that name; "Return", "Space", "Escape",
-// "Alt+X" press keys on the focused control.
+// "@Name" tabs to the control of that name, "@" puts the focus on the window
+// itself; "Return", "Space", "Escape", "Alt+X" press keys on the focused
+// control.
 void type(QWidget* window, const QStringList& keys)
 {
+    QWidget* target = nullptr;  // the focused control unless "@"
     for (const QString& k : keys) {
         if (!window->isVisible()) return;
+        if (k == QLatin1String("@")) {
+            window->setFocus();
+            target = window;
+            continue;
+        }
         if (k.startsWith(QLatin1Char('@'))) {
             for (int i = 0; i < 40 && QApplication::focusWidget()->objectName() != k.mid(1); ++i)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -64,7 +71,7 @@ void type(QWidget* window, const QStringList& keys)
         }
         const QKeySequence sequence(k);
         const QKeyCombination combination = sequence[0];
-        QTest::keyClick(QApplication::focusWidget(), combination.key(),
+        QTest::keyClick(target ? target : QApplication::focusWidget(), combination.key(),
                         combination.keyboardModifiers());
     }
 }
@@ -80,9 +87,10 @@ private slots:
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QStringList>("pressed");
         QTest::addColumn<bool>("open");
+        QTest::addColumn<int>("mode");  // the warning mode afterwards, 3 at first
         auto row = [](const char* label, const char* window, QStringList keys, QStringList pressed,
-                      bool open) {
-            QTest::newRow(label) << QString::fromLatin1(window) << keys << pressed << open;
+                      bool open, int mode = 3) {
+            QTest::newRow(label) << QString::fromLatin1(window) << keys << pressed << open << mode;
         };
         row("main: exit button by Enter", "TForm1", {"@BtnCansel", "Return"}, {"BtnCansel"}, false);
         row("main: confirmation by Enter", "TForm1", {"@BtnConfirm", "Return"}, {"BtnConfirm"}, true);
@@ -91,6 +99,9 @@ private slots:
         row("warning mode: save by Enter", "TForm2", {"@BtnSave", "Return"}, {"BtnSave"}, false);
         row("warning mode: cancel by Space", "TForm2", {"@BtnCansel", "Space"}, {"BtnCansel"}, false);
         row("warning mode: Escape", "TForm2", {"Escape"}, {}, false);
+        // The focus starts on the mode in force; an access key acts at once.
+        row("warning mode: Down moves the choice", "TForm2", {"Down", "Alt+S"}, {"BtnSave"}, false, 1);
+        row("warning mode: Up moves the choice", "TForm2", {"Up", "Alt+S"}, {"BtnSave"}, false, 2);
         row("extended: add by Enter", "TForm3", {"@BtnStartAdd", "Return"}, {"BtnStartAdd"}, true);
         row("extended: cancel by Enter", "TForm3", {"@BtnCansel", "Return"}, {"BtnCansel"}, false);
         row("extended: access key", "TForm3", {"Alt+U"}, {"BtnUpper"}, true);
@@ -105,6 +116,21 @@ private slots:
         row("launcher editor: Escape", "TForm12", {"Escape"}, {}, false);
         row("run chooser: run by Enter", "TForm13", {"@BtnOk", "Return"}, {"BtnOk"}, false);
         row("run chooser: cancel by Enter", "TForm13", {"@BtnCansel", "Return"}, {"BtnCansel"}, false);
+        // Escape closes from every control; Backspace too where the window says so, not in a field.
+        const auto closing = [&](const char* name, const char* window, QStringList at, QStringList keys) {
+            for (const QString& c : at)
+                for (const QString& k : keys)
+                    row(qPrintable(QStringLiteral("%1: %2 at %3").arg(name, k, c)), window, {c, k}, {}, false);
+        };
+        closing("main", "TForm1", {"@ListBox1", "@BtnConfirm", "@BtnUpper"}, {"Escape", "Backspace"});
+        closing("report", "TForm6", {"@ListBox1", "@BtnLauncherRun", "@BtnCansel"}, {"Escape", "Backspace"});
+        closing("extended", "TForm3", {"@Edit1", "@Edit5", "@BtnStartAdd", "@BtnAllLower", "@BtnCansel", "@"},
+                {"Escape"});
+        closing("extended", "TForm3", {"@BtnStartAdd", "@BtnAllstartAdd", "@BtnUpper", "@BtnCansel", "@"},
+                {"Backspace"});
+        row("extended: Backspace in a field", "TForm3", {"@Edit3", "Backspace"}, {}, true);
+        row("launcher editor: Backspace in a field", "TForm12", {"@Edit2", "Backspace"}, {}, true);
+        row("run chooser: Backspace kept", "TForm13", {"@BtnOk", "Backspace"}, {}, true);
     }
     void drive()
     {
@@ -112,6 +138,7 @@ private slots:
         QFETCH(QStringList, keys);
         QFETCH(QStringList, pressed);
         QFETCH(bool, open);
+        QFETCH(int, mode);
         Windows windows;
         QWidget* w = windows.open(window);
         QStringList got;
@@ -122,7 +149,8 @@ private slots:
         type(w, keys);
         QCOMPARE(got, pressed);
         QCOMPARE(w->isVisible(), open);
-        if (pressed == QStringList{"BtnLauncherRun"}) QTRY_COMPARE(windows.launcherRuns, 1);
+        QCOMPARE(windows.mode, mode);
+        QCOMPARE(windows.launcherRuns, pressed == QStringList{"BtnLauncherRun"} ? 1 : 0);
     }
 };
 

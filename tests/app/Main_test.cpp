@@ -398,30 +398,6 @@ private slots:
         QVERIFY(std::filesystem::is_fifo(f.settingsPath()));
     }
 
-    void closingKeys_data()
-    {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<int>("key");
-        QTest::newRow("escape in list") << "ListBox1" << int(Qt::Key_Escape);
-        QTest::newRow("backspace in list") << "ListBox1" << int(Qt::Key_Backspace);
-        QTest::newRow("escape on button") << "BtnConfirm" << int(Qt::Key_Escape);
-        QTest::newRow("backspace on button") << "BtnUpper" << int(Qt::Key_Backspace);
-    }
-    void closingKeys()
-    {
-        QFETCH(QString, target);
-        QFETCH(int, key);
-        MainWindowFixture f;
-        TForm1& form = f.start({"a"});
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QWidget* w = form.findChild<QWidget*>(target);
-        w->setFocus();
-        QTest::keyClick(w, Qt::Key(key));
-        QVERIFY(!form.isVisible());
-        QVERIFY(f.prompter.prompts.size() == 1);  // the first-run notice only
-    }
-
     void f4KeyTable_data()
     {
         QTest::addColumn<int>("modifiers");

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Under a window manager (openbox) the prompts, the main window and the
-# warning-mode dialog are centred by their outer size, frame included; Enter
+# Under a window manager (openbox) the prompts, the main window, the
+# warning-mode dialog and Qt's font, colour and file dialogs are centred by their
+# outer size, frame included; the arrow keys move the warning mode; Enter
 # presses the focused button of the exit question.
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/e2e_lib.sh"
@@ -54,6 +55,29 @@ centred "Vorel (ﾒｲﾝ)"
 keys alt+k d                           # 2ﾊﾞｲﾄ文字設定(&D)...
 wait_window "Tesku (2ﾊﾞｲﾄ文字設定)"
 centred "Tesku (2ﾊﾞｲﾄ文字設定)"
+keys Down alt+s                        # from the mode in force (3) round to 1, saved
+wait_window "Vorel (ﾒｲﾝ)"
+keys alt+k f                           # the session's first font chooser
+wait_window "ﾌｫﾝﾄ"
+centred "ﾌｫﾝﾄ"
+keys Escape
+wait_window "Vorel (ﾒｲﾝ)"
+keys alt+k c                           # Qt's colour dialog
+wait_window "色を選択"
+centred "色を選択"
+keys Escape
+wait_window "Vorel (ﾒｲﾝ)"
+keys alt+k l                           # Qt's file dialog, from the launcher entry editor
+wait_window "Vorel (ﾗﾝﾁｬｰ設定)"
+keys alt+n
+wait_window "Vorel (ﾗﾝﾁｬｰ編集)"
+keys alt+b
+wait_window "開く"
+centred "開く"
+keys Escape
+wait_window "Vorel (ﾗﾝﾁｬｰ編集)"
+keys Escape
+wait_window "Vorel (ﾗﾝﾁｬｰ設定)"
 keys Escape
 wait_window "Vorel (ﾒｲﾝ)"
 keys alt+f x                           # 終了(&X): the exit question
@@ -67,4 +91,6 @@ keys alt+f x
 wait_window "情報"
 keys Return                            # はい(&Y) has the focus at first
 wait_exit
+tr -d '\r' <"$PROG_DIR/vorel.INI" | awk '/^\[/ { s = $0 } s == "[DbcsSet]" && $0 == "Set=1" { f = 1 } END { exit !f }' ||
+  fail "Down then 保存(&S) did not save mode 1"
 echo "e2e window manager: passed"

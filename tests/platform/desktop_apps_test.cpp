@@ -24,6 +24,9 @@ public:
         env.set("XDG_DATA_HOME", dir.file("data"));
         env.set("XDG_DATA_DIRS", dir.file("sysdata1") + ":relative/ignored:" + dir.file("sysdata2"));
         env.unset("XDG_CURRENT_DESKTOP");
+        env.unset("LC_ALL");
+        env.unset("LC_MESSAGES");
+        env.set("LANG", "C.UTF-8");
         env.set("PATH", dir.file("bin"));
         program("fakeedit");
         program("other");
@@ -140,6 +143,17 @@ TEST(LookupTest, ProgramAndArgumentsComeFromExec)
     EXPECT_EQ(app->name, "Fake Editor");
     EXPECT_EQ(app->program, "fakeedit");
     EXPECT_EQ(app->arguments, (std::vector<std::string>{"--new", "two words", "%f"}));
+}
+
+TEST(LookupTest, JapaneseNameOnAJapaneseDesktop)
+{
+    XdgWorld w;
+    w.env.set("LANG", "ja_JP.UTF-8");
+    w.entry("data", "fake.desktop", "Fake Editor", "fakeedit %f");
+    w.write("config/mimeapps.list", defaults("fake.desktop"));
+    EXPECT_EQ(nameFound(), "Japanese");
+    w.write("data/applications/fake.desktop", "[Desktop Entry]\nType=Application\nName=Fake\nExec=fakeedit\n");
+    EXPECT_EQ(nameFound(), "Fake");
 }
 
 TEST(LookupTest, AbsoluteProgramMustBeExecutable)

@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"long_argument_taken_whole", "vorel " + std::string(300, 'x'), {"vorel", std::string(300, 'x')}}),
     [](const testing::TestParamInfo<SplitCase>& info) { return std::string(info.param.label); });
 
-TEST(ArgumentsFromArgv, AfterTheProgramUpToTheFirstEmpty)
+TEST(ArgumentsFromArgv, AfterTheProgramEmptyOnesSkipped)
 {
     char prog[] = "/opt/vorel/vorel";
     char a[] = "/tmp/read me.txt";
@@ -55,7 +55,7 @@ TEST(ArgumentsFromArgv, AfterTheProgramUpToTheFirstEmpty)
     char empty[] = "";
     char c[] = "after";
     char* argv[] = {prog, a, b, a, empty, c, nullptr};
-    EXPECT_EQ(argumentsFromArgv(6, argv), (StringList{"/tmp/read me.txt", "\x95\x5C", "/tmp/read me.txt"}));
+    EXPECT_EQ(argumentsFromArgv(6, argv), (StringList{"/tmp/read me.txt", "\x95\x5C", "/tmp/read me.txt", "after"}));
     EXPECT_EQ(argumentsFromArgv(1, argv), StringList{});
     EXPECT_EQ(argumentsFromArgv(0, argv), StringList{});
 }

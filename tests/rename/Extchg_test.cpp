@@ -465,38 +465,6 @@ private slots:
         QVERIFY(h.form->isVisible());
     }
 
-    void escapeClosesFromAnywhere_data()
-    {
-        QTest::addColumn<QString>("target");
-        for (const char* t : {"Edit1", "Edit5", "BtnStartAdd", "BtnAllLower", "BtnCansel", ""}) QTest::newRow(t) << t;
-    }
-    void escapeClosesFromAnywhere()
-    {
-        QFETCH(QString, target);
-        Harness h;
-        TForm3& form = h.open();
-        QWidget* w = target.isEmpty() ? static_cast<QWidget*>(&form) : form.findChild<QWidget*>(target);
-        w->setFocus();
-        QTest::keyClick(w, Qt::Key_Escape);
-        QVERIFY(!form.isVisible());
-        QVERIFY(h.prompter.prompts.empty());
-    }
-
-    void backspaceClosesOutsideTheFields_data()
-    {
-        QTest::addColumn<QString>("target");
-        for (const char* t : {"BtnStartAdd", "BtnAllstartAdd", "BtnUpper", "BtnCansel", ""}) QTest::newRow(t) << t;
-    }
-    void backspaceClosesOutsideTheFields()
-    {
-        QFETCH(QString, target);
-        Harness h;
-        TForm3& form = h.open();
-        QWidget* w = target.isEmpty() ? static_cast<QWidget*>(&form) : form.findChild<QWidget*>(target);
-        QTest::keyClick(w, Qt::Key_Backspace);
-        QVERIFY(!form.isVisible());
-    }
-
     void backspaceEditsInAField()
     {
         Harness h;

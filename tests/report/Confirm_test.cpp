@@ -211,34 +211,6 @@ private slots:
         QTRY_COMPARE(form.ListBox1->visualRect(form.ListBox1->model()->index(1, 0)).top(), spacing);
     }
 
-    void escapeAndBackspaceCloseTheView_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<int>("key");
-        for (const char* control : {"ListBox1", "BtnLauncherRun", "BtnCansel"}) {
-            QTest::newRow(qPrintable(QStringLiteral("%1 escape").arg(control)))
-                << QString::fromLatin1(control) << int(Qt::Key_Escape);
-            QTest::newRow(qPrintable(QStringLiteral("%1 backspace").arg(control)))
-                << QString::fromLatin1(control) << int(Qt::Key_Backspace);
-        }
-    }
-    void escapeAndBackspaceCloseTheView()
-    {
-        QFETCH(QString, control);
-        QFETCH(int, key);
-        int launched = 0;
-        TForm6 form([&](QWidget*) { ++launched; });
-        fill(form, {"/a"}, {"/A"}, {"/A"});
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        auto* widget = form.findChild<QWidget*>(control);
-        QVERIFY(widget);
-        widget->setFocus();
-        QTest::keyClick(widget, Qt::Key(key));
-        QTRY_VERIFY(!form.isVisible());
-        QCOMPARE(launched, 0);
-    }
-
     void otherKeysLeaveTheViewOpen()
     {
         TForm6 form({});

@@ -3,6 +3,7 @@
 // Enter confirming them, and a face the font panel does not list coming
 // back unchanged unless another face was picked.
 #include "ui/choosers.h"
+#include "ui/list_style.h"
 #include "ui/qt_translation.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -95,12 +98,20 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("confirmed");
         QTest::addColumn<QString>("face");
-        QTest::newRow("Escape cancels") << QString() << int(Qt::Key_Escape) << false << QString();
-        QTest::newRow("Enter keeps an unlisted face") << QString() << int(Qt::Key_Return) << true << "system";
+        QTest::addColumn<QString>("control");  // where the key is pressed: the face list if empty
+        QTest::newRow("Escape cancels") << QString() << int(Qt::Key_Escape) << false << QString() << QString();
+        QTest::newRow("Enter keeps an unlisted face")
+            << QString() << int(Qt::Key_Return) << true << "system" << QString();
         QTest::newRow("Enter takes the face typed")
-            << "Noto Sans CJK JP" << int(Qt::Key_Return) << true << "Noto Sans CJK JP";
-        QTest::newRow("keypad Enter") << "Nimbus Roman" << int(Qt::Key_Enter) << true << "Nimbus Roman";
-        QTest::newRow("Escape after typing") << "DejaVu Sans" << int(Qt::Key_Escape) << false << QString();
+            << "Noto Sans CJK JP" << int(Qt::Key_Return) << true << "Noto Sans CJK JP" << QString();
+        QTest::newRow("keypad Enter") << "Nimbus Roman" << int(Qt::Key_Enter) << true << "Nimbus Roman" << QString();
+        QTest::newRow("Escape after typing") << "DejaVu Sans" << int(Qt::Key_Escape) << false << QString() << QString();
+        for (const char* control : {"size field", "size list", "style list", "sample field"}) {
+            const QString c = QString::fromLatin1(control);
+            QTest::addRow("Enter in the %s", control) << QString() << int(Qt::Key_Return) << true << "system" << c;
+            QTest::addRow("keypad Enter in the %s", control) << QString() << int(Qt::Key_Enter) << true << "system" << c;
+            QTest::addRow("Escape in the %s", control) << QString() << int(Qt::Key_Escape) << false << QString() << c;
+        }
     }
     void fontChooserByKeyboard()
     {
@@ -108,6 +119,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(bool, confirmed);
         QFETCH(QString, face);
+        QFETCH(QString, control);
         QtFontChooser chooser;
         bool closedByKey = false;
         QTimer::singleShot(0, [&] {
@@ -116,6 +128,12 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(dialog));
             // The face list has the focus; typing selects a face in it.
             if (!typedFace.isEmpty()) QTest::keyClicks(QApplication::focusWidget(), typedFace);
+            // The panel's fields and lists in the order it makes them.
+            const auto edits = dialog->findChild<QFontDialog*>()->findChildren<QLineEdit*>();
+            const auto lists = dialog->findChild<QFontDialog*>()->findChildren<QListView*>();
+            const QMap<QString, QWidget*> controls{{"size field", edits.value(2)}, {"sample field", edits.last()},
+                                                   {"style list", lists.value(1)}, {"size list", lists.value(2)}};
+            if (!control.isEmpty()) controls.value(control)->setFocus();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
                             key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
             closedByKey = !dialog->isVisible();
@@ -128,6 +146,25 @@ private slots:
         QCOMPARE(choice.has_value(), confirmed);
         // A listed face may carry its foundry: "Nimbus Roman [urw]".
         if (choice) QVERIFY2(choice->font.family().startsWith(face), qPrintable(choice->font.family()));
+    }
+
+    // "system" is shown as the face the list draws; picking it in the list gives its name.
+    void fontChooserShowsTheFaceDrawnForSystem()
+    {
+        QtFontChooser chooser;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog && QTest::qWaitForWindowActive(dialog));
+            shown = dialog->findChild<QFontDialog*>()->currentFont().family();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        const std::optional<FontChoice> choice = chooser.choose(nullptr, QFont(QStringLiteral("system")), Qt::black);
+        QVERIFY(choice);
+        QVERIFY2(shown.startsWith(listFontFamily("system")), qPrintable(shown));
+        QCOMPARE(choice->font.family(), shown);
     }
 };
 

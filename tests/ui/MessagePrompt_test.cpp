@@ -210,7 +210,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("path");
         QTest::addColumn<QString>("title");
-        QTest::newRow("first kept as it is") << QByteArray("/opt/vorel/vorel") << QStringLiteral("vorel");
+        QTest::newRow("lower on disk") << QByteArray("/opt/vorel/vorel") << QStringLiteral("Vorel");
         QTest::newRow("upper with extension") << QByteArray("/opt/VOREL.EXE") << QStringLiteral("Vorel");
         QTest::newRow("mixed") << QByteArray("/x/VoReL.bin") << QStringLiteral("Vorel");
     }
