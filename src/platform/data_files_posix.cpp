@@ -36,7 +36,7 @@ void copyToNewFile(const Text& from, const Text& to)
 {
     const FileDescriptor in(openRegularFile(from, O_RDONLY));
     if (!in) return;
-    FileDescriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    FileDescriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (!out) return;
     bool ok = true;
     char buffer[16384];

@@ -68,9 +68,11 @@ public:
     virtual bool foldsLetterCase(const Text& dir) { (void)dir; return false; }
 
     // Files are opened only when they are regular files, and never waited on:
-    // a FIFO, a device or a directory in their place is a failure.
+    // a FIFO, a device or a directory in their place is a failure. A write
+    // goes through a symbolic link only to a file of the link's owner; a
+    // link to nothing is a failure. Writers of one file take turns.
 
-    // Creates (or replaces) a file for writing; null on failure.
+    // Creates (or empties) a file for writing; null on failure.
     virtual std::unique_ptr<TextFileWriter> createTextFile(const Text& path) = 0;
 
     // Reads at most maxBytes of a file; contents are left alone when it

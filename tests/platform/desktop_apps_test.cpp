@@ -71,7 +71,12 @@ struct LookupCase {
     std::map<std::string, std::string> files;  // relative path -> text
     const char* desktops;                      // XDG_CURRENT_DESKTOP
     const char* expected;                      // the Name found
+    const char* configHome = nullptr;          // XDG_CONFIG_HOME, where not the usual
 };
+
+// Texts that stand for a special file in place of a list.
+const std::string Fifo = "<fifo>";
+const std::string DevZero = "<link to /dev/zero>";
 
 class LookupTest : public testing::TestWithParam<LookupCase> {};
 
@@ -89,7 +94,18 @@ TEST_P(LookupTest, FirstUsableApplication)
     w.entry("sysdata1", "kde/sub.desktop", "In Subfolder", "other %f");
     w.write("sysdata1/applications/link.desktop", "[Desktop Entry]\nType=Link\nName=Link\nExec=other\n");
     if (*c.desktops) w.env.set("XDG_CURRENT_DESKTOP", c.desktops);
-    for (const auto& [path, text] : c.files) w.write(path, text);
+    if (c.configHome) w.env.set("XDG_CONFIG_HOME", c.configHome);
+    for (const auto& [path, text] : c.files) {
+        if (text == Fifo || text == DevZero) {
+            std::filesystem::create_directories(std::filesystem::path(w.dir.file(path)).parent_path());
+            if (text == Fifo)
+                ASSERT_EQ(::mkfifo(w.dir.file(path).c_str(), 0644), 0);
+            else
+                std::filesystem::create_symlink("/dev/zero", w.dir.file(path));
+        } else {
+            w.write(path, text);
+        }
+    }
     EXPECT_EQ(nameFound(), c.expected);
 }
 
@@ -128,6 +144,19 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"dash_in_the_id_is_a_subfolder",
                    {{"config/mimeapps.list", defaults("kde-sub.desktop")}},
                    "", "In Subfolder"},
+        LookupCase{"fifo_as_the_users_list_reads_as_empty",
+                   {{"sysdata1/applications/mimeinfo.cache", cacheOther}, {"config/mimeapps.list", Fifo}},
+                   "", "Other Editor"},
+        LookupCase{"dev_zero_as_the_users_list_reads_as_empty",
+                   {{"sysdata1/applications/mimeinfo.cache", cacheOther}, {"config/mimeapps.list", DevZero}},
+                   "", "Other Editor"},
+        LookupCase{"dev_zero_as_the_cache_reads_as_empty",
+                   {{"sysdata2/applications/mimeinfo.cache", cacheOther},
+                    {"sysdata1/applications/mimeinfo.cache", DevZero}},
+                   "", "Other Editor"},
+        LookupCase{"relative_config_home_stands_for_home_config",
+                   {{"home/.config/mimeapps.list", defaults("fake.desktop")}},
+                   "", "Fake Editor", "relative/config"},
         LookupCase{"other_types_ignored",
                    {{"config/mimeapps.list", "[Default Applications]\ntext/html=fake.desktop\n"}}, "",
                    "(none)"}),

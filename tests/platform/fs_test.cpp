@@ -750,6 +750,50 @@ TEST_F(FileContentsTest, RewriteFileThroughALinkReplacesTheTarget)
     EXPECT_EQ(TempDir::read(target), "new");
 }
 
+// A link carries a write only to a file of the link's owner: never into
+// another user's file, nor to create the file a dangling link names.
+TEST_F(FileContentsTest, WritesThroughALinkOnlyToAFileOfTheLinksOwner)
+{
+    SKIP_WHERE_LACKING(FsNeed::SymbolicLinks);
+    const uid_t other = 65534;
+    const struct {
+        const char* label;
+        bool othersLink, othersFile, dangling, written;
+    } cases[] = {
+        {"own link to own file", false, false, false, true},
+        {"another user's link to own file", true, false, false, false},
+        {"own link to another user's file", false, true, false, false},
+        {"another user's link to that user's file", true, true, false, true},
+        {"link to nothing", false, false, true, false},
+    };
+    using Write = bool (*)(FileSystem&, const std::string&);
+    const std::pair<const char*, Write> writers[] = {
+        {"settings", [](FileSystem& f, const std::string& p) { return f.rewriteFile(p, "new"); }},
+        {"report", [](FileSystem& f, const std::string& p) {
+             auto w = f.createTextFile(p);
+             return w && w->write(std::string("new")) && w->close();
+         }},
+    };
+    for (const auto& [writer, write] : writers) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(writer) + ": " + c.label);
+            TempDir folder;
+            const std::string target = c.dangling ? folder.file("target") : folder.write("target", "old");
+            const std::string link = folder.file("vorel.TXT");
+            fs::create_symlink("target", link);
+            if ((c.othersFile && ::chown(target.c_str(), other, other) != 0) ||
+                (c.othersLink && ::lchown(link.c_str(), other, other) != 0))
+                GTEST_SKIP() << "cannot give a file to another user here (needs root)";
+            EXPECT_EQ(write(fsys, link), c.written);
+            EXPECT_TRUE(isSymlink(link));
+            if (c.dangling)
+                EXPECT_FALSE(fs::exists(target));
+            else
+                EXPECT_EQ(TempDir::read(target), c.written ? "new" : "old");
+        }
+    }
+}
+
 TEST_F(FileContentsTest, RewriteFileFailsWhereNothingCanBeCreated)
 {
     // The parent is a regular file: this fails for root too, who ignores
@@ -870,6 +914,50 @@ TEST_F(FileContentsTest, RewriteFileInAFolderThatCannotBeWrittenRewritesInPlace)
     ASSERT_EQ(::chmod(folder.path().c_str(), 0555), 0);
     EXPECT_FALSE(fsys.rewriteFile(folder.file("VOREL.INI"), "new"));
     EXPECT_TRUE(namesIn(folder.path()).empty());
+}
+
+// Two programs rewriting one file in place at the same moment take turns:
+// after every round the file holds one of the two versions, whole.
+TEST_F(FileContentsTest, TwoWritersInPlaceLeaveOneWholeVersion)
+{
+    SKIP_WHERE_LACKING(FsNeed::PermissionBits);
+    const std::string versions[] = {"[S]\r\n" + std::string(2000000, 'a') + "\r\n\r\n",
+                                    "[S]\r\nK=" + std::string(1300000, 'b') + "\r\n"};
+    const std::string path = tmp.write("VOREL.INI", versions[0]);
+    ASSERT_EQ(::chmod(tmp.path().c_str(), 0555), 0);
+    int start[2][2], done[2][2];
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(::pipe(start[i]) == 0 && ::pipe(done[i]) == 0);
+    pid_t writers[2];
+    for (int i = 0; i < 2; ++i) {
+        writers[i] = ::fork();
+        ASSERT_GE(writers[i], 0);
+        if (writers[i] == 0) {
+            // Only the test's own ends stay open, so a writer ends with it.
+            for (int j = 0; j < 2; ++j) ::close(start[j][1]), ::close(done[j][0]);
+            PosixFileSystem own;
+            for (char go; ::read(start[i][0], &go, 1) == 1 && go;) {
+                const char ok = own.rewriteFile(path, versions[i]) ? 1 : 0;
+                if (::write(done[i][1], &ok, 1) != 1) break;
+            }
+            ::_exit(0);
+        }
+    }
+    for (int i = 0; i < 2; ++i) ::close(start[i][0]), ::close(done[i][1]);
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        for (auto& pipe : start) ASSERT_EQ(::write(pipe[1], "\1", 1), 1);
+        for (auto& pipe : done) {
+            char ok = 0;
+            ASSERT_EQ(::read(pipe[0], &ok, 1), 1);
+            EXPECT_TRUE(ok);
+        }
+        const std::string now = TempDir::read(path);
+        ASSERT_TRUE(now == versions[0] || now == versions[1]) << now.size() << " bytes";
+    }
+    for (int i = 0; i < 2; ++i) {
+        (void)!::write(start[i][1], "", 1);
+        ::waitpid(writers[i], nullptr, 0);
+    }
 }
 
 }  // namespace
