@@ -198,7 +198,7 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(name, function)
             ->Unit(benchmark::kMillisecond)
             ->Iterations(iterations)
-            ->Repetitions(5)
+            ->Repetitions(fileCount >= 1000000 ? 3 : 5)
             ->ReportAggregatesOnly(true);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
