@@ -2,13 +2,18 @@
 // the main window is shown, "変換確認(&C)" until the report view is shown,
 // the whole flow (start, upper case, report, exit), how each grows from
 // 10,000 to 100,000 files, and the peak memory of the whole flow.
-// Usage: window_bench [files] [--growth] [--repetitions=N]
+// Usage: window_bench [files] [--growth] [--directory] [--repetitions=N]
 //   files          how many files (default 100000)
 //   --growth       also times each step at 10000, 30000 and 100000 files
+//   --directory    instead, the directory flow (start with one directory,
+//                  its files upper cased in the extended dialog, report,
+//                  exit) in a fresh process at a tenth of files and at files,
+//                  beside the bare loops, with its peak memory
 // For scripts/bench-xvfb.sh:  window_bench --bare DIR FILES CASE
 //   times the bare loops over an existing directory of FILES files whose
 //   names are in CASE (lower or upper) and prints "BARE name ms" lines.
 #include "app/Main.h"
+#include "rename/Extchg.h"
 #include "platform/codepage.h"
 #include "platform/data_files.h"
 #include "platform/process.h"
@@ -28,6 +33,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -257,6 +266,120 @@ int flowChild(int argc, char** argv)
     return 0;
 }
 
+// The directory flow in a fresh process: start with the one directory,
+// its files upper (or lower) cased through the extended dialog, the report
+// until shown, exit. Prints "FLOW total run report" in ms and VmHWM.
+int dirFlowChild(int argc, char** argv)
+{
+    if (argc < 5) return 2;
+    QApplication app(argc, argv);
+    const int count = std::atoi(argv[3]);
+    const bool upper = std::strcmp(argv[4], "upper") == 0;
+    std::vector<char*> args{argv[0], argv[2]};
+    ProgramDir pd;
+    Clock::time_point start = Clock::now();
+    auto form = startMainWindow(pd, int(args.size()), args.data());
+    double run = 0;
+    {
+        TForm3 dialog(form->session, *form, prompter, systemFileSystem(), form.get());
+        const Clock::time_point runStart = Clock::now();
+        upper ? dialog.BtnAllLowerClick() : dialog.BtnAllUpperClick();
+        run = msSince(runStart);
+    }
+    if (form->session.ResultList.size() != std::size_t(count)) return 1;
+    const double report = confirmUntilShown(*form);
+    form.reset();
+    std::printf("FLOW %.1f %.1f %.1f\n", msSince(start), run, report);
+    printPeakMemory();
+    return 0;
+}
+
+// The bare loops of a directory run: the listing and renameat2 of each name
+// in the directory held open, then lstat of every new path and one write of
+// the report's bytes. Milliseconds of each.
+std::pair<double, double> bareDirectoryFlow(BenchFiles& f, const std::string& reportPath)
+{
+    const std::string bytes = bareReportBytes(f.current(), f.other());
+    Clock::time_point start = Clock::now();
+    const int dirFd = ::open(f.dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* d = dirFd < 0 ? nullptr : ::fdopendir(::dup(dirFd));
+    if (!d) std::abort();
+    StringList names;
+    while (dirent* e = ::readdir(d))
+        if (e->d_type != DT_DIR) names.push_back(e->d_name);
+    ::closedir(d);
+    std::string to;
+    for (const std::string& name : names) {
+        to = name;
+        for (char& c : to)
+            if (f.isUpper ? (c >= 'A' && c <= 'Z') : (c >= 'a' && c <= 'z')) c ^= 0x20;
+        if (::renameat2(dirFd, name.c_str(), dirFd, to.c_str(), RENAME_NOREPLACE) != 0) std::abort();
+    }
+    ::close(dirFd);
+    const double run = msSince(start);
+    f.isUpper = !f.isUpper;
+    start = Clock::now();
+    if (!bareLstatAndWrite(f.current(), reportPath, bytes)) std::abort();
+    return {run, msSince(start)};
+}
+
+struct DirFlow {
+    double total, run, report, peakMb;
+};
+
+DirFlow directoryFlow(BenchFiles& f)
+{
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) std::abort();
+    self[n] = '\0';
+    const std::string command = std::string("'") + self + "' --dir-flow-child '" + f.dir + "' " +
+                                std::to_string(f.lower.size()) + (f.isUpper ? " upper" : " lower");
+    std::FILE* child = ::popen(command.c_str(), "r");
+    if (!child) std::abort();
+    DirFlow r{};
+    double kb = -1;
+    if (std::fscanf(child, "FLOW %lf %lf %lf VmHWM: %lf", &r.total, &r.run, &r.report, &kb) != 4) kb = -1;
+    if (::pclose(child) != 0 || kb < 0) std::abort();
+    f.isUpper = !f.isUpper;
+    r.peakMb = kb / 1024.0;
+    return r;
+}
+
+// The directory flow at 100,000 and 1,000,000 files (or the sizes given by
+// --directory=N): each repetition a fresh process beside the bare loops.
+int directoryRows(int files, int repetitions)
+{
+    const int sizes[] = {files / 10, files};
+    std::vector<double> flows, bares;
+    for (int n : sizes) {
+        BenchFiles f(n);
+        ProgramDir pd;
+        std::vector<double> total, run, report, peak, bareRun, bareReport, bareTotal;
+        for (int i = 0; i < repetitions; ++i) {
+            const DirFlow own = directoryFlow(f);
+            const auto [r, p] = bareDirectoryFlow(f, pd.report());
+            total.push_back(own.total), run.push_back(own.run), report.push_back(own.report);
+            peak.push_back(own.peakMb), bareRun.push_back(r), bareReport.push_back(p);
+            bareTotal.push_back(r + p);
+        }
+        const double t = median(total), b = median(bareTotal);
+        flows.push_back(t), bares.push_back(b);
+        row("directory: upper case in the dialog vs bare listing + renameat2", n, median(run), median(bareRun),
+            median(run) / median(bareRun), "-");
+        row("directory: report until shown vs bare lstat + write", n, median(report), median(bareReport),
+            median(report) - median(bareReport), "difference, ms");
+        row("directory: whole flow: start, upper case, report, exit vs bare loops", n, t, b, t / b, "-");
+        std::printf("ROW | directory: peak memory (max RSS) of the whole flow, MB | %d | %.1f | - | %.0f bytes per file | <= %d MB |\n",
+                    n, median(peak), median(peak) * 1048576.0 / n, n >= 1000000 ? 150 : 60);
+    }
+    const double exponent = std::log(flows[1] / flows[0]) / std::log(double(sizes[1]) / sizes[0]);
+    row("directory: growth exponent, whole flow (one tenth / all the files)", sizes[1], flows[1], flows[0], exponent,
+        "<= 1.10");
+    std::fflush(stdout);
+    return 0;
+}
+
 int bareOnly(int argc, char** argv)
 {
     if (argc < 5) return 2;
@@ -285,6 +408,7 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc > 1 && std::strcmp(argv[1], "--flow-child") == 0) return flowChild(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--bare") == 0) return bareOnly(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--dir-flow-child") == 0) return dirFlowChild(argc, argv);
 
     const int files = takeFileCount(argc, argv, 100000);
     bool growth = false;
@@ -294,6 +418,8 @@ int main(int argc, char** argv)
         if (std::strncmp(argv[i], "--repetitions=", 14) == 0) repetitions = std::atoi(argv[i] + 14);
     }
     repetitions = std::max(1, repetitions);
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--directory") == 0) return directoryRows(files, repetitions);
     QApplication app(argc, argv);
     ProgramDir pd;
 

@@ -2,6 +2,7 @@
 // File-system services the program asks for, named for what it asks.
 #include "platform/text.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -60,6 +61,16 @@ public:
     // ones included, "." and ".." left out. False when the directory cannot be
     // read to its end; entries is then unspecified.
     virtual bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) = 0;
+    // The same entries handed to f one by one as they are read, so that a
+    // large directory is not held twice; false as for listDirectory, after
+    // f may have seen some entries.
+    virtual bool forEachDirEntry(const Text& dir, const std::function<void(const DirEntry&)>& f)
+    {
+        std::vector<DirEntry> entries;
+        if (!listDirectory(dir, entries)) return false;
+        for (const DirEntry& entry : entries) f(entry);
+        return true;
+    }
 
     virtual bool fileExists(const Text& path) = 0;
 

@@ -330,17 +330,23 @@ EntryInfo PosixFileSystem::findEntry(const Text& path)
 bool PosixFileSystem::listDirectory(const Text& dir, std::vector<DirEntry>& entries)
 {
     entries.clear();
+    return forEachDirEntry(dir, [&](const DirEntry& entry) { entries.push_back(entry); });
+}
+
+bool PosixFileSystem::forEachDirEntry(const Text& dir, const std::function<void(const DirEntry&)>& f)
+{
     const Text prefix = dir.empty() || dir.back() == '/' ? dir : dir + "/";
+    DirEntry entry;
     return forEachEntry(dir, [&](const dirent& e) {
-        DirEntry entry;
         entry.name = e.d_name;
+        entry.isDirectory = false;
         if (e.d_type == DT_DIR) {
             entry.isDirectory = true;
         } else if (e.d_type == DT_LNK || e.d_type == DT_UNKNOWN) {
             struct stat st;
             entry.isDirectory = ::stat((prefix + e.d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
         }
-        entries.push_back(std::move(entry));
+        f(entry);
         return true;
     });
 }

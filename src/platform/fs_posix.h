@@ -45,6 +45,7 @@ public:
     bool renameEntry(const Text& from, const Text& to) override;
     EntryInfo lookupEntry(const Text& path) override;
     bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) override;
+    bool forEachDirEntry(const Text& dir, const std::function<void(const DirEntry&)>& f) override;
     bool fileExists(const Text& path) override;
     bool foldsLetterCase(const Text& dir) override;
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override;

@@ -225,14 +225,18 @@ RunOutcome runUndo(RunContext& ctx, Session& session)
 bool ListFile(FileSystem& fs, const Text& dir, StringList& dirFileList)
 {
     dirFileList.clear();
-    std::vector<DirEntry> entries;
-    if (!fs.listDirectory(dir, entries)) return false;
     Text prefix = dir;
     if (!endsWithSeparator(dir)) prefix += pathSeparator();
-    dirFileList.reserve(entries.size());
-    for (const DirEntry& entry : entries) {
-        if (entry.isDirectory || entry.name == "." || entry.name == "..") continue;
-        dirFileList.push_back(prefix + entry.name);
-    }
-    return true;
+    // Each path is made as its entry is read: the names are never held apart.
+    const bool complete = fs.forEachDirEntry(dir, [&](const DirEntry& entry) {
+        if (entry.isDirectory || entry.name == "." || entry.name == "..") return;
+        Text path;
+        path.reserve(prefix.size() + entry.name.size());
+        path += prefix;
+        path += entry.name;
+        dirFileList.push_back(std::move(path));
+    });
+    if (!complete) StringList().swap(dirFileList);
+    if (dirFileList.capacity() > dirFileList.size() + dirFileList.size() / 8) dirFileList.shrink_to_fit();
+    return complete;
 }

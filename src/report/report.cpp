@@ -32,6 +32,7 @@ struct Markers {
     Text notFound = fixedText(notFoundMarker);
 };
 
+// The report entry of result, or an empty text where it is result itself.
 Text entryOf(FileSystem& fs, const Markers& markers, const Text& result)
 {
     // The marker has no path part; looking it up would find a file of that
@@ -45,7 +46,7 @@ Text entryOf(FileSystem& fs, const Markers& markers, const Text& result)
     // A path ending in a separator names its directory as given.
     if (nameStart == result.size() || info.storedName.empty() ||
         std::string_view(result).substr(nameStart) == info.storedName)
-        return result;
+        return Text();
     return result.substr(0, nameStart) + info.storedName;
 }
 
@@ -53,7 +54,21 @@ Text entryOf(FileSystem& fs, const Markers& markers, const Text& result)
 
 Text reportEntryOf(FileSystem& fs, const Text& result)
 {
-    return entryOf(fs, Markers(), result);
+    Text entry = entryOf(fs, Markers(), result);
+    return entry.empty() ? result : entry;
+}
+
+const Text& reportEntryAt(const StringList& resultList, const StringList& reportList, std::size_t i)
+{
+    const Text& entry = entryAt(reportList, i);
+    return entry.empty() && i < reportList.size() ? entryAt(resultList, i) : entry;
+}
+
+StringList reportEntries(const StringList& resultList, const StringList& reportList)
+{
+    StringList entries;
+    for (std::size_t i = 0; i < reportList.size(); ++i) entries.push_back(reportEntryAt(resultList, reportList, i));
+    return entries;
 }
 
 void buildReportList(FileSystem& fs, const StringList& resultList, StringList& reportList)
@@ -91,8 +106,10 @@ ReportLines::ReportLines(const StringList& sourceList, const StringList& resultL
 std::string_view ReportLines::line(std::size_t i, Text& scratch) const
 {
     if (i % 4 == 3) return {};
-    const StringList* lists[] = {&source_, &result_, &report_};
-    const Text& entry = entryAt(*lists[i % 4], i / 4);
+    const std::size_t position = i / 4;
+    const Text& entry = i % 4 == 0   ? entryAt(source_, position)
+                        : i % 4 == 1 ? entryAt(result_, position)
+                                     : reportEntryAt(result_, report_, position);
     if (!holdsLineBreak(entry)) return entry;
     scratch = reportLine(entry);
     return scratch;

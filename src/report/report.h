@@ -15,8 +15,16 @@
 Text reportEntryOf(FileSystem& fs, const Text& result);
 
 // Empties reportList and appends one report entry per resultList line, in
-// one batch of the file system.
+// one batch of the file system. An entry that is its ResultList line itself
+// (the file found as instructed, or an empty line) is held as an empty text,
+// so that the usual report does not hold every path a second time; every
+// other entry is held in full (it is never empty).
 void buildReportList(FileSystem& fs, const StringList& resultList, StringList& reportList);
+
+// The report entry at position i in full, an empty text past the end of
+// reportList.
+const Text& reportEntryAt(const StringList& resultList, const StringList& reportList, std::size_t i);
+StringList reportEntries(const StringList& resultList, const StringList& reportList);
 
 // A list entry as a report line. A line break inside a name would split its
 // group, so each CR byte is written as the two characters "\r" and each LF
