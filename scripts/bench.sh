@@ -14,7 +14,11 @@ for b in "$here"/build-bench/bench/*_bench; do
   echo "running $(basename "$b") ..." >&2
   args=(--benchmark_color=false)
   [ "$(basename "$b")" = window_bench ] && args=(--growth)
-  while IFS= read -r line; do rows+=("${line#ROW }"); done < <("$b" "${args[@]}" 2>/dev/null | grep "^ROW ")
+  # The preview in real X windows where Xvfb is at hand.
+  prefix=()
+  [ "$(basename "$b")" = preview_bench ] && command -v xvfb-run >/dev/null && [ "${1:-}" != --no-xvfb ] &&
+    prefix=(xvfb-run -a -s "-screen 0 1280x1024x24" env -u QT_QPA_PLATFORM)
+  while IFS= read -r line; do rows+=("${line#ROW }"); done < <("${prefix[@]}" "$b" "${args[@]}" 2>/dev/null | grep "^ROW ")
 done
 if [ "${1:-}" != --no-xvfb ]; then
   echo "running bench-xvfb.sh ..." >&2
