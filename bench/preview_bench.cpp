@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <cstring>
 #include <dirent.h>
 #include <memory>
@@ -34,6 +35,17 @@ double msSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
+
+// CPU time of the process so far, ms: steadier than the wall clock on a
+// loaded machine.
+double cpuMs()
+{
+    return double(std::clock()) * 1000.0 / CLOCKS_PER_SEC;
+}
+
+struct Times {
+    double preview, bare, previewCpu, bareCpu;
+};
 
 SilentPrompter prompter;
 
@@ -60,11 +72,12 @@ std::unique_ptr<TForm1> startWithPreview(const ProgramDir& pd, const StringList&
 }
 
 // Upper case until the preview has been drawn once; then run or cancel.
-// Milliseconds.
-double previewUntilShown(TForm1& form, bool run)
+// Milliseconds, wall and CPU.
+double previewUntilShown(TForm1& form, bool run, double* cpu = nullptr)
 {
     double shownAfter = -1;
     Clock::time_point start;
+    double cpuStart = 0;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* preview = qobject_cast<TForm7*>(QApplication::activeModalWidget());
@@ -72,19 +85,22 @@ double previewUntilShown(TForm1& form, bool run)
         poll.stop();
         preview->repaint();
         shownAfter = msSince(start);
+        if (cpu) *cpu = cpuMs() - cpuStart;
         run ? preview->BtnRunClick() : preview->BtnCanselClick();
     });
     poll.start(0);
     start = Clock::now();
+    cpuStart = cpuMs();
     form.BtnUpper->click();
     if (shownAfter < 0) std::abort();
     return shownAfter;
 }
 
 // The bare counterpart: the folder listed once, every new name computed.
-double bareListingAndNames(const BenchFiles& f)
+double bareListingAndNames(const BenchFiles& f, double* cpu)
 {
     const Clock::time_point start = Clock::now();
+    const double cpuStart = cpuMs();
     std::vector<std::string> listed;
     DIR* d = ::opendir(f.dir.c_str());
     if (!d) std::abort();
@@ -96,6 +112,7 @@ double bareListingAndNames(const BenchFiles& f)
         bytes += (path.substr(0, slash) + toUpperText(CodePage::Utf8, std::string_view(path).substr(slash))).size();
     }
     if (bytes == 0 || listed.size() < f.current().size()) std::abort();
+    *cpu = cpuMs() - cpuStart;
     return msSince(start);
 }
 
@@ -105,21 +122,20 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-struct Times {
-    double preview, bare;
-};
-
 Times measure(int files, const ProgramDir& pd, int repetitions)
 {
     BenchFiles f(files);
     auto form = startWithPreview(pd, f.current());
     previewUntilShown(*form, false);  // warm-up: fonts, caches
-    std::vector<double> own, bare;
+    std::vector<double> own, bare, ownCpu, bareCpu;
     for (int i = 0; i < repetitions; ++i) {
-        own.push_back(previewUntilShown(*form, false));
-        bare.push_back(bareListingAndNames(f));
+        double c = 0;
+        own.push_back(previewUntilShown(*form, false, &c));
+        ownCpu.push_back(c);
+        bare.push_back(bareListingAndNames(f, &c));
+        bareCpu.push_back(c);
     }
-    return {median(own), median(bare)};
+    return {median(own), median(bare), median(ownCpu), median(bareCpu)};
 }
 
 // A fresh process: start, preview, run, report, exit; prints its VmHWM.
@@ -179,20 +195,24 @@ int main(int argc, char** argv)
     std::vector<Times> at;
     for (int n : sizes) at.push_back(measure(n, pd, repetitions));
     const Times& t = at.back();
-    std::printf("ROW | %spreview until shown vs bare listing once + new names | %d | %.1f | %.1f | %.2f | "
+    std::printf("ROW | %spreview until shown vs bare listing once + new names | %d | %.1f | %.1f | %.2f (CPU %.2f) | "
                 "<= 1.00 of 1.5 x bare + 300 ms |\n",
-                where, files, t.preview, t.bare, t.preview / (1.5 * t.bare + 300));
+                where, files, t.preview, t.bare, t.preview / (1.5 * t.bare + 300),
+                t.previewCpu / (1.5 * t.bareCpu + 300));
     // Least-squares slope of log(time) over log(files).
-    double sx = 0, sy = 0, sxx = 0, sxy = 0;
-    for (std::size_t i = 0; i < at.size(); ++i) {
-        const double x = std::log(double(sizes[i])), y = std::log(at[i].preview);
-        sx += x, sy += y, sxx += x * x, sxy += x * y;
-    }
-    const double k = double(at.size());
-    std::printf("ROW | %sgrowth exponent, preview until shown (%d / %d / %d files) | %d | %.1f | %.1f | %.2f | "
+    auto exponent = [&](double Times::*field) {
+        double sx = 0, sy = 0, sxx = 0, sxy = 0;
+        for (std::size_t i = 0; i < at.size(); ++i) {
+            const double x = std::log(double(sizes[i])), y = std::log(at[i].*field);
+            sx += x, sy += y, sxx += x * x, sxy += x * y;
+        }
+        const double k = double(at.size());
+        return (k * sxy - sx * sy) / (k * sxx - sx * sx);
+    };
+    std::printf("ROW | %sgrowth exponent, preview until shown (%d / %d / %d files) | %d | %.1f | %.1f | %.2f (CPU %.2f) | "
                 "<= 1.10 |\n",
                 where, sizes[0], sizes[1], sizes[2], files, at[2].preview, at[0].preview,
-                (k * sxy - sx * sy) / (k * sxx - sx * sx));
+                exponent(&Times::preview), exponent(&Times::previewCpu));
     std::printf("ROW | %speak memory (max RSS) of start, preview, run, report and exit, MB | %d | %.1f | - | - | "
                 "<= 100 MB |\n",
                 where, files, peakMemory(files));
