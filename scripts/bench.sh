@@ -46,7 +46,11 @@ for b in "$build"/bench/*_bench; do
   echo "running $(basename "$b") ..." >&2
   args=(--benchmark_color=false)
   [ "$(basename "$b")" = window_bench ] && args=(--growth)
-  collect "" "$b" "${args[@]}"
+  # The preview in real X windows where Xvfb is at hand.
+  prefix=()
+  [ "$(basename "$b")" = preview_bench ] && $xvfb && command -v xvfb-run >/dev/null &&
+    prefix=(xvfb-run -a -s "-screen 0 1280x1024x24" env -u QT_QPA_PLATFORM)
+  collect "" "${prefix[@]}" "$b" "${args[@]}"
 done
 if $xvfb; then
   echo "running bench-xvfb.sh ..." >&2

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots from the real program under a private X
-# display: the main window, the extended conversion dialog and the report
-# view. Usage: scripts/screenshots.sh [build/vorel]  (writes docs/*.png and
+# display: the main window, the extended conversion dialog, the report
+# view and the preview with a conflict. Usage: scripts/screenshots.sh [build/vorel]  (writes docs/*.png and
 # the help's copies help/*.png)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -44,5 +44,18 @@ wait_window "Vorel (変換確認)"
 shot "Vorel (変換確認)" report-view.png
 keys Escape
 wait_window "ファイル数  :  3 / 3"
+keys Escape
+wait_exit
+
+# The preview with a conflict: upper case where "READ ME.TXT" is already there.
+printf '[Preview]\r\nSet=1\r\n' >>"$PROG_DIR/vorel.INI"
+printf x >"$DATA/READ ME.TXT"
+start_vorel "$DATA/Read Me.txt" "$DATA/memo.txt"
+wait_window "Vorel (ﾒｲﾝ)"
+keys alt+u
+wait_window "Vorel (変換プレビュー)"
+shot "Vorel (変換プレビュー)" preview.png
+keys Escape
+wait_window "Vorel (ﾒｲﾝ)"
 keys Escape
 wait_exit

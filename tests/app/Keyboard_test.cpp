@@ -5,11 +5,15 @@
 #include "launcher/Apliset.h"
 #include "launcher/launcher_view_support.h"
 #include "rename/Extchg.h"
+#include "rename/Preview.h"
+#include "ui/extent_list.h"
 #include "report/Confirm.h"
 #include "support/main_window_fixture.h"
 #include "support/no_host.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QtTest>
 
@@ -151,6 +155,44 @@ private slots:
         QCOMPARE(w->isVisible(), open);
         QCOMPARE(windows.mode, mode);
         QCOMPARE(windows.launcherRuns, pressed == QStringList{"BtnLauncherRun"} ? 1 : 0);
+    }
+    // The preview turned on from the menu, upper case, a conflict seen,
+    // cancelled: nothing renamed, and the setting kept at exit.
+    void previewConflictCancelled()
+    {
+        MainWindowFixture main;
+        main.dir.write("vorel.INI", "[ProgTitle]\r\n");
+        const Text marked = main.dir.write("a.txt");
+        main.dir.write("A.TXT");
+        TForm1& form = main.start({marked});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::keyClick(&form, Qt::Key_K, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);
+        QVERIFY(form.MenuPreviewSet->isChecked());
+
+        QString seen;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &form, [&seen, &poll] {
+            auto* preview = qobject_cast<TForm7*>(QApplication::activeModalWidget());
+            if (!preview || !preview->isActiveWindow()) return;
+            poll.stop();
+            seen = preview->windowTitle() + "|" + preview->Label1->text() + "|" +
+                   QApplication::focusWidget()->objectName() + "|" +
+                   QString::number(preview->ListBox1->currentRow()) + "|" +
+                   QString::fromStdString(preview->ListBox1->line(2));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        });
+        poll.start(10);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::AltModifier);
+        QTRY_COMPARE(seen, QString::fromUtf8("Vorel (変換プレビュー)|1 件中、問題 1 件|BtnCansel|2|"
+                                         "=== 既存のファイルと同じ名前 ==="));
+        QCOMPARE(namesIn(main.dir.path()), (std::vector<std::string>{"A.TXT", "a.txt", "vorel.INI"}));
+        QVERIFY(form.session.ResultList.empty());
+        QVERIFY(form.BtnUpper->isEnabled());
+        main.finish();
+        QVERIFY(TempDir::read(main.settingsPath()).find("[Preview]\r\nSet=1\r\n") != std::string::npos);
     }
 };
 

@@ -281,7 +281,8 @@ private slots:
             QString::fromUtf8("  終了(&X)"),
             QString::fromUtf8("環境設定(&K)"), QString::fromUtf8("  2ﾊﾞｲﾄ文字設定(&D)..."),
             QString::fromUtf8("  ﾗﾝﾁｬｰ設定(&L)..."), QString::fromUtf8("  ﾌｫﾝﾄ設定(&F)..."),
-            QString::fromUtf8("  背景色設定(&C)..."), QString::fromUtf8("ﾍﾙﾌﾟ(&H)"),
+            QString::fromUtf8("  背景色設定(&C)..."), QString::fromUtf8("  変換前に確認(&P)"),
+            QString::fromUtf8("ﾍﾙﾌﾟ(&H)"),
             QString::fromUtf8("  ﾍﾙﾌﾟ表示(&C)")};
         QCOMPARE(menus, expected);
         for (QAction* a : form.menuBar()->actions())
