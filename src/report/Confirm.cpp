@@ -40,6 +40,7 @@ TForm6::TForm6(LauncherRun launcherRun, QWidget* parent)
                        static_cast<QWidget*>(BtnCansel)})
         w->installEventFilter(this);
     pressFocusedButtonOnEnter(this);
+    letListGrowWithWindow(this, this, ListBox1);
     BtnLauncherRun->setFocus();
     FormCreate();
 }

@@ -290,6 +290,17 @@ private slots:
                                            : item == form.MenuFileAdd ? QKeySequence(Qt::CTRL | Qt::Key_O)
                                                                       : QKeySequence());
         QCOMPARE(form.MenuFileUndo->objectName(), QStringLiteral("MenuFileUndo"));
+
+        // Larger: the list grows, the buttons stay; never smaller than the layout.
+        const QSize layout = form.size();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.resize(layout + QSize(100, 40));
+        QCOMPARE(form.ListBox1->geometry(), QRect(5, 50, 712, 320));
+        QCOMPARE(form.BtnCansel->geometry(), QRect(505, 10, 110, 30));
+        form.resize(300, 200);
+        QCOMPARE(form.size(), layout);
+        QCOMPARE(form.ListBox1->geometry(), QRect(5, 50, 612, 280));
     }
 
     void firstControlHasTheFocusWhenShown()
