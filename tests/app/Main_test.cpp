@@ -9,6 +9,7 @@
 #include "support/recorder.h"
 #include "ui/help_viewer.h"
 #include "ui/extent_list.h"
+#include "ui/list_style.h"
 
 #include <QAction>
 #include <QApplication>
@@ -367,6 +368,12 @@ private slots:
         QCOMPARE(form.ListBox1->palette().color(QPalette::Text), QColor(255, 0, 0));
         QCOMPARE(form.ListBox1->palette().color(QPalette::Base), QColor(255, 255, 0));
         QVERIFY(f.prompter.errors.empty());
+
+        // A face without Japanese glyphs gives way to one with them; the setting stays.
+        form.List.ListFontName = "DejaVu Sans Mono";
+        applyListFont(form.ListBox1, form.List);
+        QCOMPARE(form.ListBox1->font().family(), QStringLiteral("Noto Sans CJK JP"));
+        QCOMPARE(form.List.ListFontName, Text("DejaVu Sans Mono"));
     }
 
     void unparsableColourIsReportedAndKeptAsText()
