@@ -82,6 +82,16 @@ if(VOREL_LAYOUT STREQUAL "system")
     message(FATAL_ERROR "gzip failed on the man page")
   endif()
   file(INSTALL "${gen}/vorel.1.gz" DESTINATION "${share}/man/man1")
+  # A native Debian package's changelog, and the run bit of the Dolphin
+  # service menu explained to lintian.
+  execute_process(COMMAND gzip -9 -n -c "${VOREL_GEN_DIR}/changelog"
+                  OUTPUT_FILE "${gen}/changelog.gz" RESULT_VARIABLE gzip_result)
+  if(NOT gzip_result EQUAL 0)
+    message(FATAL_ERROR "gzip failed on the changelog")
+  endif()
+  file(INSTALL "${gen}/changelog.gz" DESTINATION "${share}/doc/vorel")
+  file(INSTALL "${VOREL_SOURCE_DIR}/packaging/lintian-overrides" DESTINATION "${share}/lintian/overrides"
+       RENAME vorel)
 endif()
 
 # A package or a staged install leaves the refresh to the system that

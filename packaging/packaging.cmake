@@ -26,6 +26,7 @@ if(EXISTS "${PROJECT_SOURCE_DIR}/help")
   install(DIRECTORY help/ DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/vorel/help
           COMPONENT system EXCLUDE_FROM_ALL)
 endif()
+configure_file(packaging/changelog.in packaging/changelog @ONLY)
 install(CODE "${vorel_install_vars}
               set(VOREL_LAYOUT system)" COMPONENT system EXCLUDE_FROM_ALL)
 install(SCRIPT packaging/install.cmake COMPONENT system EXCLUDE_FROM_ALL)
@@ -33,7 +34,7 @@ install(SCRIPT packaging/install.cmake COMPONENT system EXCLUDE_FROM_ALL)
 # `cpack -G DEB` in the build folder: vorel_<version>_<arch>.deb for /usr.
 set(CPACK_PACKAGE_NAME vorel)
 set(CPACK_PACKAGE_VENDOR "The Vorel authors")
-set(CPACK_PACKAGE_CONTACT "The Vorel authors <vorel@localhost>")
+set(CPACK_PACKAGE_CONTACT "The Vorel authors <maintainers@users.noreply.c-seed-c812318a.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "batch file renamer with a Japanese interface")
 set(CPACK_PACKAGE_DESCRIPTION
     "Vorel lists the files marked in a file manager and renames them in batches:\n\
@@ -52,6 +53,8 @@ set(CPACK_DEBIAN_PACKAGE_NAME vorel)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt's own dialogs in Japanese; xdg-open for the help and the launcher.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
+# Qt's own dialogs in Japanese; xdg-open for the launcher and links out of
+# the help; a Japanese font, without which every text is empty boxes.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "qt6-translations-l10n, xdg-utils, fonts-noto-cjk | fonts-ipafont-gothic | fonts-vlgothic")
 include(CPack)

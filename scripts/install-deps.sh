@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk openbox
   dosfstools desktop-file-utils xdg-utils libglib2.0-bin dpkg-dev file
-  qt6-translations-l10n
+  qt6-translations-l10n lintian
   exfatprogs exfat-fuse fuse3 libfuse3-dev
 )
 

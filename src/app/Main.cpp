@@ -155,8 +155,10 @@ void TForm1::buildMenu()
     connect(MenuHelpDisp, &QAction::triggered, this, &TForm1::MenuHelpDispClick);
     installHelpKey(this, [this] { MenuHelpDispClick(); });  // F1 in every window
 
-    // The client area keeps its designed size below the menu bar.
+    // The client area keeps its designed size below the menu bar, or grows.
     setFixedSize(clientWidth, clientHeight + bar->sizeHint().height());
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    letListGrowWithWindow(this, centralWidget(), ListBox1, Panel1);
 }
 
 void TForm1::FormCreate()

@@ -10,8 +10,11 @@
 #include "ui/choosers.h"
 #include "ui/message_prompt.h"
 #include "ui/qt_translation.h"
+#include "ui/session_end.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {
@@ -42,7 +45,14 @@ int main(int argc, char** argv)
     services.shell = &systemShell();
     services.pathChooser = &pathChooser;
 
-    TForm1 form(std::move(services));
-    form.show();
-    return app.exec();
+    auto form = std::make_unique<TForm1>(std::move(services));
+    saveWhenTheSessionEnds(form.get(), [&form] { form->WriteIniFileValue(); });
+    form->show();
+    const int status = app.exec();
+    form.reset();  // writes the settings
+    // Nothing of ours is left to do. The toolkit's own teardown says goodbye
+    // on the D-Bus session bus (name watchers, the accessibility bus) and
+    // waits for the answers, which a busy desktop keeps the user waiting for.
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

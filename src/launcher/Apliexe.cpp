@@ -1,10 +1,15 @@
 #include "launcher/Apliexe.h"
 
+#include "launcher/launcher_run.h"
+#include "platform/shell.h"
 #include "settings/ini_file.h"
 #include "ui/form_layout.h"
 #include "ui/qt_text.h"
 #include "ui/window_keys.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QSocketNotifier>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -90,5 +95,16 @@ void BtnLauncherRunClick(QWidget* view, LauncherState& state, const Text& settin
         centreOnScreen(&chooser);
         chooser.exec();
     }
-    startLauncherChoice(state, reportPath, shell, prompter);
+    if (startLauncherChoice(state, reportPath, shell, prompter) != LaunchOutcome::Started) return;
+    // A program that ends with an error at once would otherwise go unnoticed.
+    const int earlyExit = shell.takeEarlyExit();
+    if (earlyExit < 0) return;
+    const Text program = launchRequest(activeCodePage(), state.Table[state.LauncherChoice], reportPath).program;
+    auto* notifier = new QSocketNotifier(earlyExit, QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier, earlyExit, program, &prompter] {
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+        const int status = takeEarlyExitStatus(earlyExit);
+        if (status >= 0) prompter.ask(earlyExitMessage(program, status), PromptKind::Warning, PbAbort);
+    });
 }

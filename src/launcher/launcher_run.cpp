@@ -64,6 +64,12 @@ Text launchFailureMessage(const Text& program)
     return fixedText("    ") + program + fixedText(" の実行に失敗しました。          ");
 }
 
+Text earlyExitMessage(const Text& program, int status)
+{
+    return fixedText("    ") + program + fixedText(" が終了コード ") + std::to_string(status) +
+           fixedText(" で終了しました。          ");
+}
+
 LaunchOutcome startLauncherChoice(const LauncherState& state, const Text& reportPath,
                                   ShellOpener& shell, Prompter& prompter)
 {

@@ -49,6 +49,10 @@ LaunchRequest launchRequest(CodePage cp, const LauncherEntry& entry, const Text&
 // "    " + program + " の実行に失敗しました。          "
 Text launchFailureMessage(const Text& program);
 
+// "    " + program + " が終了コード " + status + " で終了しました。          ":
+// the program ended with an error within its first second.
+Text earlyExitMessage(const Text& program, int status);
+
 enum class LaunchOutcome { NothingChosen, Started, Failed };
 
 // Starts the row LauncherChoice of the table on the report: nothing for a

@@ -32,7 +32,15 @@ StringList splitCommandArguments(const Text& command, std::size_t at, std::size_
 // is never waited for and leaves no zombie. False when file is empty or
 // missing, when directory is given but is not a directory, or when the
 // program could not be started (the failure of exec is reported back).
-bool openWithShell(const Text& file, const StringList& arguments, const Text& directory);
+// With earlyExit, a started program (not a document) is watched for its
+// first second: *earlyExit is then a descriptor that delivers its exit
+// status (an int; 128 + the signal) if it ended with an error in that time,
+// and ends without one otherwise. The caller closes it.
+bool openWithShell(const Text& file, const StringList& arguments, const Text& directory,
+                   int* earlyExit = nullptr);
+// Once earlyExit is readable: the status it delivered, or -1 when the
+// program ran on or ended well. Closes earlyExit.
+int takeEarlyExitStatus(int earlyExit);
 // The same with a parameter string, split by splitCommandArguments.
 bool openWithShell(const Text& file, const Text& parameters, const Text& directory);
 
@@ -50,6 +58,9 @@ class ShellOpener {
 public:
     virtual ~ShellOpener() = default;
     virtual bool open(const Text& file, const StringList& arguments, const Text& directory) = 0;
+    // The early-exit descriptor of the program the last open started (see
+    // openWithShell), handed over to the caller; -1 when there is none.
+    virtual int takeEarlyExit() { return -1; }
 };
 
 // openWithShell.

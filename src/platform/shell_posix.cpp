@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -132,11 +134,14 @@ void reportError(int fd, int error)
 }
 
 // Starts program with argv (argv[0] included) in directory (none when
-// empty), detached: the first child starts a session, forks the program and
-// ends at once, so the program is adopted by init and never becomes our
-// zombie. A failure of chdir or exec comes back through a pipe that exec
-// closes.
-bool startDetached(const std::string& program, const StringList& argv, const Text& directory)
+// empty), detached: the first child starts a session, forks a watcher and
+// ends at once; the watcher forks the program, so both are adopted by init
+// and never become our zombies. A failure of chdir or exec comes back
+// through a pipe that exec closes. With earlyExit, the watcher writes the
+// program's exit status (128 + the signal for a signal) to *earlyExit when
+// it ends with an error within its first second, and closes it either way.
+bool startDetached(const std::string& program, const StringList& argv, const Text& directory,
+                   int* earlyExit = nullptr)
 {
     // Everything the children use is prepared here: after fork only
     // async-signal-safe calls are made.
@@ -149,22 +154,47 @@ bool startDetached(const std::string& program, const StringList& argv, const Tex
 
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) return false;
+    int watch[2] = {-1, -1};
+    if (earlyExit && ::pipe2(watch, O_CLOEXEC) != 0) watch[0] = watch[1] = -1;
 
     const pid_t child = ::fork();
     if (child < 0) {
-        ::close(fds[0]);
-        ::close(fds[1]);
+        for (int fd : {fds[0], fds[1], watch[0], watch[1]})
+            if (fd >= 0) ::close(fd);
         return false;
     }
     if (child == 0) {
         ::close(fds[0]);
+        if (watch[0] >= 0) ::close(watch[0]);
         ::setsid();
+        const pid_t watcher = watch[1] >= 0 ? ::fork() : 0;
+        if (watcher != 0) ::_exit(watcher < 0 ? 1 : 0);
+        if (watch[1] >= 0) {
+            // The watcher: our handlers for ending requests are not its own.
+            ::signal(SIGTERM, SIG_DFL);
+            ::signal(SIGHUP, SIG_DFL);
+        }
         const pid_t grandchild = ::fork();
         if (grandchild < 0) {
             reportError(fds[1], errno);
             ::_exit(1);
         }
-        if (grandchild > 0) ::_exit(0);
+        if (grandchild > 0) {
+            if (watch[1] < 0) ::_exit(0);
+            ::close(fds[1]);
+            int status = 0;
+            for (int i = 0; i < 100; ++i) {
+                if (::waitpid(grandchild, &status, WNOHANG) == grandchild) {
+                    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                    if (code != 0) reportError(watch[1], code);
+                    break;
+                }
+                const struct timespec tick = {0, 10 * 1000 * 1000};
+                ::nanosleep(&tick, nullptr);
+            }
+            ::_exit(0);
+        }
+        if (watch[1] >= 0) ::close(watch[1]);
 
         sigset_t none;
         sigemptyset(&none);
@@ -182,6 +212,7 @@ bool startDetached(const std::string& program, const StringList& argv, const Tex
     }
 
     ::close(fds[1]);
+    if (watch[1] >= 0) ::close(watch[1]);
     int status = 0;
     const pid_t waited = retryOnEintr([&] { return ::waitpid(child, &status, 0); });
 
@@ -190,7 +221,12 @@ bool startDetached(const std::string& program, const StringList& argv, const Tex
     ::close(fds[0]);
 
     const bool firstChildOk = waited == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return firstChildOk && got == 0;
+    const bool started = firstChildOk && got == 0;
+    if (watch[0] >= 0) {
+        if (started) *earlyExit = watch[0];
+        else ::close(watch[0]);
+    }
+    return started;
 }
 
 bool openWithDesktop(const std::string& file, const Text& directory)
@@ -204,8 +240,14 @@ class SystemShell : public ShellOpener {
 public:
     bool open(const Text& file, const StringList& arguments, const Text& directory) override
     {
-        return openWithShell(file, arguments, directory);
+        if (earlyExit_ >= 0) ::close(earlyExit_);
+        earlyExit_ = -1;
+        return openWithShell(file, arguments, directory, &earlyExit_);
     }
+    int takeEarlyExit() override { return std::exchange(earlyExit_, -1); }
+
+private:
+    int earlyExit_ = -1;
 };
 
 }  // namespace
@@ -226,7 +268,8 @@ Text findProgramOnPath(const Text& name)
     return findOnPath(name);
 }
 
-bool openWithShell(const Text& file, const StringList& arguments, const Text& directory)
+bool openWithShell(const Text& file, const StringList& arguments, const Text& directory,
+                   int* earlyExit)
 {
     if (file.empty()) return false;
     if (!directory.empty() && !kindOf(directory).isDirectory) return false;
@@ -243,7 +286,18 @@ bool openWithShell(const Text& file, const StringList& arguments, const Text& di
     argv.reserve(arguments.size() + 1);
     argv.push_back(file);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return startDetached(program, argv, directory);
+    return startDetached(program, argv, directory, earlyExit);
+}
+
+int takeEarlyExitStatus(int earlyExit)
+{
+    int status = 0;
+    ssize_t got;
+    do {
+        got = ::read(earlyExit, &status, sizeof status);
+    } while (got < 0 && errno == EINTR);
+    ::close(earlyExit);
+    return got == sizeof status ? status : -1;
 }
 
 bool openWithShell(const Text& file, const Text& parameters, const Text& directory)

@@ -37,6 +37,7 @@ TForm6::TForm6(LauncherRun launcherRun, QWidget* parent)
     connect(BtnLauncherRun, &QPushButton::clicked, this, &TForm6::BtnLauncherRunClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm6::BtnCanselClick);
     installWindowKeys(this, Backspace::Closes);
+    letListGrowWithWindow(this, this, ListBox1);
     BtnLauncherRun->setFocus();
     FormCreate();
 }

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -26,13 +27,16 @@ void paintSwatch(QPushButton* button, const QColor& colour)
     button->setIcon(QIcon(swatch));
 }
 
-// Opening a folder adds it rather than entering it (a double click still
-// enters it), so that files and folders can be chosen together.
+// Opening a folder adds it rather than entering it (a double click, or a
+// typed name ending in "/", still enters it), so that files and folders can
+// be chosen together.
 class FilesAndFoldersDialog : public QFileDialog {
 public:
     using QFileDialog::QFileDialog;
     void accept() override
     {
+        auto* typed = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (typed && typed->text().endsWith(QLatin1Char('/'))) return QFileDialog::accept();
         const QStringList chosen = selectedFiles();
         if (chosen.isEmpty()) return;
         for (const QString& path : chosen)

@@ -121,6 +121,47 @@ void setupFixedWindow(QWidget* window, int clientWidth, int clientHeight, const 
     window->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
 }
 
+namespace {
+
+// Keeps the list's and the panel's margins to the client's right and bottom
+// edges as they were drawn.
+class GrowingList : public QObject {
+public:
+    GrowingList(QWidget* client, QWidget* list, QWidget* panel)
+        : QObject(client), list_(list), panel_(panel), designed_(client->size()),
+          listRect_(list->geometry()), panelRect_(panel ? panel->geometry() : QRect())
+    {
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            const QSize grown = static_cast<QWidget*>(watched)->size() - designed_;
+            list_->setGeometry(listRect_.adjusted(0, 0, grown.width(), grown.height()));
+            if (panel_) panel_->setGeometry(panelRect_.adjusted(0, 0, grown.width(), 0));
+        }
+        return false;
+    }
+
+private:
+    QWidget* list_;
+    QWidget* panel_;
+    QSize designed_;
+    QRect listRect_, panelRect_;
+};
+
+}  // namespace
+
+void letListGrowWithWindow(QWidget* window, QWidget* client, QWidget* list, QWidget* panel)
+{
+    client->installEventFilter(new GrowingList(client, list, panel));
+    const QSize layout = window->size();
+    window->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, false);
+    for (QWidget* w : {window, client}) {
+        w->setMinimumSize(w == window ? layout : client->size());
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+}
+
 QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& caption,
                         QRect geometry)
 {

@@ -14,6 +14,12 @@ class QLabel;
 // font of the layouts.
 void setupFixedWindow(QWidget* window, int clientWidth, int clientHeight, const QString& caption);
 
+// Lets window be made larger than its layout, never smaller: list (in
+// client, the area the layout was drawn for) grows with it, panel (if any)
+// only widens, and every other control keeps its place. Call once the
+// layout is built; the size is not stored.
+void letListGrowWithWindow(QWidget* window, QWidget* client, QWidget* list, QWidget* panel = nullptr);
+
 // A push button with object name, caption (with its &-access key) and
 // geometry (left, top, width, height in client coordinates). Not a default
 // button: Enter in a field never presses it.

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QWidget>
 #include <QPalette>
 
@@ -73,6 +74,12 @@ void applyListFont(QWidget* list, const ListSettings& settings)
         font.setFamily(listFontFamily(*face));
         list->setFont(font);
     }
+    // A face that the system resolves to one without Japanese glyphs (a
+    // Windows face on Linux, say) would draw the names as empty boxes.
+    const QString japaneseFace = listFontFamily("system");
+    if (!QFontDatabase::writingSystems(QFontInfo(font).family()).contains(QFontDatabase::Japanese) &&
+        QFontDatabase::writingSystems(japaneseFace).contains(QFontDatabase::Japanese))
+        font.setFamily(japaneseFace);
     const int points = integerOrThrow(settings.ListFontSize);
     const int height = fontHeightFromPoints(points, list->logicalDpiY());
     if (height != 0) font.setPixelSize(height < 0 ? -height : height);

@@ -9,6 +9,7 @@
 #include "support/recorder.h"
 #include "ui/help_viewer.h"
 #include "ui/extent_list.h"
+#include "ui/list_style.h"
 
 #include <QAction>
 #include <QApplication>
@@ -291,6 +292,17 @@ private slots:
                                            : item == form.MenuFileAdd ? QKeySequence(Qt::CTRL | Qt::Key_O)
                                                                       : QKeySequence());
         QCOMPARE(form.MenuFileUndo->objectName(), QStringLiteral("MenuFileUndo"));
+
+        // Larger: the list grows, the buttons stay; never smaller than the layout.
+        const QSize layout = form.size();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.resize(layout + QSize(100, 40));
+        QCOMPARE(form.ListBox1->geometry(), QRect(5, 50, 712, 320));
+        QCOMPARE(form.BtnCansel->geometry(), QRect(505, 10, 110, 30));
+        form.resize(300, 200);
+        QCOMPARE(form.size(), layout);
+        QCOMPARE(form.ListBox1->geometry(), QRect(5, 50, 612, 280));
     }
 
     void firstControlHasTheFocusWhenShown()
@@ -357,6 +369,12 @@ private slots:
         QCOMPARE(form.ListBox1->palette().color(QPalette::Text), QColor(255, 0, 0));
         QCOMPARE(form.ListBox1->palette().color(QPalette::Base), QColor(255, 255, 0));
         QVERIFY(f.prompter.errors.empty());
+
+        // A face without Japanese glyphs gives way to one with them; the setting stays.
+        form.List.ListFontName = "DejaVu Sans Mono";
+        applyListFont(form.ListBox1, form.List);
+        QCOMPARE(form.ListBox1->font().family(), QStringLiteral("Noto Sans CJK JP"));
+        QCOMPARE(form.List.ListFontName, Text("DejaVu Sans Mono"));
     }
 
     void unparsableColourIsReportedAndKeptAsText()

@@ -22,7 +22,11 @@ grep -q '^-rwxr-xr-x ./usr/bin/vorel$' <<<"$contents" || fail "program not execu
 # Nothing outside /usr, nothing from the build machine's home.
 grep -v ' ./usr' <<<"$contents" | grep -vx 'drwxr-xr-x ./' && fail "files outside /usr"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "dependencies not computed: $(dpkg-deb -f "$deb" Depends)"
-dpkg-deb -f "$deb" Recommends | grep -q 'qt6-translations-l10n' || fail "Qt translations not recommended"
+recommends="$(dpkg-deb -f "$deb" Recommends)"
+grep -q 'qt6-translations-l10n' <<<"$recommends" || fail "Qt translations not recommended"
+grep -qF 'fonts-noto-cjk | fonts-ipafont-gothic | fonts-vlgothic' <<<"$recommends" || fail "no Japanese font recommended: $recommends"
+# No error, and only the warnings the package overrides with a reason.
+lintian --fail-on error,warning "$deb" || fail "lintian"
 mkdir "$out/x" && dpkg-deb -x "$deb" "$out/x"
 grep -qx 'Exec="/usr/bin/vorel" %F' "$out/x/usr/share/applications/vorel.desktop" || fail "Exec line"
 desktop-file-validate "$out/x/usr/share/applications/vorel.desktop"

@@ -83,4 +83,7 @@ for action in kio/servicemenus/vorel.desktop nemo/actions/vorel.nemo_action file
 done
 (cd "$work" && "$share/nautilus/scripts/Vorel" "${marked[@]}")
 check_args "Nautilus script"
+mkdir -p "$work/data"
+(cd "$work/data" && "$share/nautilus/scripts/Vorel" "read me.txt" "日本 語.txt" folder)
+check_args "Nautilus script with names in the folder shown"
 echo "install: passed"

@@ -245,3 +245,15 @@ TEST(SystemShellTest, IsOpenWithShell)
 }
 
 }  // namespace
+
+// A program that ends with an error in its first second is reported with
+// its status; one that ends well is not.
+TEST(OpenWithShellTest, EarlyErrorExitIsReported)
+{
+    for (const auto& [script, status] : {std::pair{"exit 3", 3}, {"exit 0", -1}, {"kill -9 $$", 137}}) {
+        int earlyExit = -1;
+        ASSERT_TRUE(openWithShell("/bin/sh", StringList{"-c", script}, Text(), &earlyExit));
+        ASSERT_GE(earlyExit, 0);
+        EXPECT_EQ(takeEarlyExitStatus(earlyExit), status) << script;
+    }
+}

@@ -117,7 +117,11 @@ private slots:
         QCOMPARE(form.objectName(), QStringLiteral("TForm6"));
         QCOMPARE(form.windowTitle(), u("Vorel (変換確認)"));
         QCOMPARE(form.size(), QSize(622, 353));
-        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QCOMPARE(form.minimumSize(), QSize(622, 353));  // larger only: the list grows
+        form.show();
+        form.resize(722, 373);
+        QCOMPARE(form.ListBox1->geometry(), QRect(5, 65, 712, 300));
+        form.resize(622, 353);
         QCOMPARE(form.font().family(), QStringLiteral("System"));
         QCOMPARE(form.font().pixelSize(), 15);  // an em of 15 pixels: a 19-pixel character cell
 
