@@ -6,8 +6,8 @@
 #include "ui/form_layout.h"
 #include "ui/list_style.h"
 #include "ui/qt_text.h"
+#include "ui/window_keys.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -50,10 +50,7 @@ TForm7::TForm7(const StringList& entries, const std::vector<PlannedRename>& plan
     QWidget::setTabOrder(BtnCansel, ListBox1);
     connect(BtnRun, &QPushButton::clicked, this, &TForm7::BtnRunClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm7::BtnCanselClick);
-    for (QWidget* w : {static_cast<QWidget*>(ListBox1), static_cast<QWidget*>(BtnRun),
-                       static_cast<QWidget*>(BtnCansel)})
-        w->installEventFilter(this);
-    pressFocusedButtonOnEnter(this);
+    installWindowKeys(this, Backspace::Closes, [this] { BtnCanselClick(); });
 
     if (problems == 0) {
         BtnRun->setFocus();
@@ -76,26 +73,6 @@ void TForm7::BtnRunClick()
 void TForm7::BtnCanselClick()
 {
     reject();
-}
-
-bool TForm7::FormKeyDown(int key)
-{
-    if (key != Qt::Key_Escape && key != Qt::Key_Backspace) return false;
-    BtnCanselClick();
-    return true;
-}
-
-bool TForm7::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)->key()))
-        return true;
-    return QDialog::eventFilter(watched, event);
-}
-
-void TForm7::keyPressEvent(QKeyEvent* event)
-{
-    if (FormKeyDown(event->key())) return;
-    QDialog::keyPressEvent(event);
 }
 
 PlanConfirmation previewConfirmation(QWidget* parent, const ListSettings& list, FileSystem& fs)

@@ -25,17 +25,11 @@ public:
 
     void BtnRunClick();      // accepted: the run goes on
     void BtnCanselClick();   // rejected: the run ends before any rename
-    // Escape and Backspace cancel; true when the key was handled.
-    bool FormKeyDown(int key);
 
     QLabel* Label1 = nullptr;
     QPushButton* BtnRun = nullptr;
     QPushButton* BtnCansel = nullptr;
     ExtentListView* ListBox1 = nullptr;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The hook a run calls while the preview is on: plans the run, shows the

@@ -5,6 +5,7 @@
 #include "platform/path.h"
 #include "platform/shell.h"
 #include "ui/qt_text.h"
+#include "ui/window_keys.h"
 
 #include <QApplication>
 #include <QFile>
@@ -53,6 +54,7 @@ QTextBrowser* showHelpWindow(const Text& path, QWidget* owner)
         helpWindow->setObjectName(QStringLiteral("HelpWindow"));
         helpWindow->setWindowTitle(uiText("Vorel (ﾍﾙﾌﾟ)"));
         helpWindow->resize(820, 640);
+        installWindowKeys(helpWindow, Backspace::Kept);
         helpWindow->setOpenLinks(false);
         QTextBrowser* browser = helpWindow;
         QObject::connect(browser, &QTextBrowser::anchorClicked, browser, [browser](const QUrl& link) {
