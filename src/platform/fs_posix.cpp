@@ -76,24 +76,6 @@ Text dirPrefixOf(const Text& path)
     return slash == Text::npos ? Text() : path.substr(0, slash + 1);
 }
 
-// The temporary name of a case-only rename, "<name>.vorel-case-<random>",
-// so that a user who finds it after a crash sees whose file it is. A long
-// name is cut at a character boundary to keep within NAME_MAX.
-Text caseTempName(const Text& name)
-{
-    const Text suffix = ".vorel-case-" + randomTag();
-    const std::size_t room = NAME_MAX - suffix.size();
-    if (name.size() <= room) return name + suffix;
-    const CodePage cp = activeCodePage();
-    std::size_t cut = 0;
-    while (cut < name.size()) {
-        const std::size_t next = cut + codepage_walk::charLengthIn(cp, name.data() + cut, name.size() - cut);
-        if (next > room) break;
-        cut = next;
-    }
-    return name.substr(0, cut) + suffix;
-}
-
 // Calls f for each entry of dir but "." and ".."; f returns false to stop.
 // False when the directory cannot be read to its end (or to the stop).
 template <typename F>
@@ -367,6 +349,24 @@ private:
     std::unordered_map<Text, std::vector<Text>> byFold_;
 };
 
+// "<name>.vorel-case-<tag>", so that a user who finds it after a crash sees
+// whose file it is. A long name is cut at a character boundary to keep
+// within NAME_MAX.
+Text caseTempName(const Text& name, const Text& tag)
+{
+    const Text suffix = ".vorel-case-" + tag;
+    const std::size_t room = NAME_MAX - suffix.size();
+    if (name.size() <= room) return name + suffix;
+    const CodePage cp = activeCodePage();
+    std::size_t cut = 0;
+    while (cut < name.size()) {
+        const std::size_t next = cut + codepage_walk::charLengthIn(cp, name.data() + cut, name.size() - cut);
+        if (next > room) break;
+        cut = next;
+    }
+    return name.substr(0, cut) + suffix;
+}
+
 PosixFileSystem::PosixFileSystem(RenameStrategy strategy) : strategy_(strategy) {}
 
 PosixFileSystem::~PosixFileSystem() = default;
@@ -518,8 +518,10 @@ bool PosixFileSystem::renameCaseOnly(const Text& from, const Text& to)
     const SignalsHeldOff held;
     const Text prefix = dirPrefixOf(from);
     const Text name = parentAndName(from).second;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const Text temp = prefix + caseTempName(name);
+    // A tagged name is the one a journal recorded: it is not varied.
+    const int attempts = caseTempTag_.empty() ? 100 : 1;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        const Text temp = prefix + caseTempName(name, caseTempTag_.empty() ? randomTag() : caseTempTag_);
         if (!moveNoReplace(from, temp)) {
             if (errno == EEXIST) continue;
             return false;
@@ -665,6 +667,14 @@ bool PosixFileSystem::fileExists(const Text& path)
 {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+EntryId PosixFileSystem::entryId(const Text& path)
+{
+    struct stat st;
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return {};
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::uint32_t>(st.st_mode & S_IFMT)};
 }
 
 std::unique_ptr<TextFileWriter> PosixFileSystem::createTextFile(const Text& path)

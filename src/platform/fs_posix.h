@@ -31,6 +31,8 @@ public:
     EntryInfo lookupEntry(const Text& path) override;
     bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) override;
     bool fileExists(const Text& path) override;
+    EntryId entryId(const Text& path) override;
+    void setCaseTempTag(const Text& tag) override { caseTempTag_ = tag; }
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override;
     bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) override;
     bool rewriteFile(const Text& path, const std::string& contents) override;
@@ -56,6 +58,7 @@ private:
     void forgetOutsideBatch();
 
     RenameStrategy strategy_;
+    Text caseTempTag_;
     int batchDepth_ = 0;
     int directoryReads_ = 0;
     std::unordered_map<Text, std::unique_ptr<Directory>> directories_;

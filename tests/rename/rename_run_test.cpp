@@ -57,6 +57,8 @@ public:
         return true;
     }
     bool fileExists(const Text& path) override { return real().fileExists(path); }
+    EntryId entryId(const Text& path) override { return real().entryId(path); }
+    void setCaseTempTag(const Text& tag) override { real().setCaseTempTag(tag); }
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override
     {
         return real().createTextFile(path);
@@ -775,8 +777,8 @@ TEST_F(RenameRunTest, UndoOfAHalfFailedRunAndOfADirectoryRun)
     EXPECT_EQ(session.SourceList, (StringList{d + "/x_1", d + "/y_1"}));
 }
 
-// A run that ends before its first rename keeps the undo of the run before;
-// one that reaches its renames replaces it, even with nothing.
+// A run that renames nothing keeps the undo of the run before, whether it
+// stops before its renames or at the first one; one that renames replaces it.
 TEST_F(RenameRunTest, UndoKeptOrReplacedByTheNextRun)
 {
     mode = 1;
@@ -793,13 +795,32 @@ TEST_F(RenameRunTest, UndoKeptOrReplacedByTheNextRun)
     EXPECT_EQ(session.SourceList, StringList{dir.file("A")});
     EXPECT_EQ(session.ResultList, first);
 
-    ASSERT_EQ(runMarked(Operation::Upper, "", first), RunOutcome::Completed);
-    EXPECT_EQ(runMarked(Operation::Upper, "", {dir.file("missing")}), RunOutcome::FailedRename);
+    ASSERT_EQ(runMarked(Operation::EndAdd, "_x", first), RunOutcome::Completed);
+    // The same marked paths again: the first rename fails.
+    EXPECT_EQ(runMarked(Operation::EndAdd, "_x", session.SourceList), RunOutcome::FailedRename);
+    EXPECT_EQ(session.SourceList, first);
+    ASSERT_TRUE(hasUndo(session));
+    EXPECT_EQ(undo(), RunOutcome::Completed);
+    EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"a", "d"}));
     EXPECT_FALSE(hasUndo(session));
     session.SourceList = {"source"};
     EXPECT_EQ(undo(), RunOutcome::FailedSelection);  // nothing to undo: nothing happens
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_EQ(session.SourceList, StringList{"source"});
+}
+
+// The undo puts back only the entry the run left under the new name.
+TEST_F(RenameRunTest, UndoStopsAtAReplacedEntry)
+{
+    mode = 1;
+    const StringList entries = make({"a.txt", "b.txt"});
+    ASSERT_EQ(runMarked(Operation::Upper, "", entries), RunOutcome::Completed);
+    fs::remove(dir.file("B.TXT"));
+    fs::create_directory(dir.file("B.TXT"));
+    EXPECT_EQ(undo(), RunOutcome::FailedRename);
+    expectOnlyPrompt("   B.TXT の変換に失敗しました。          ", PromptKind::Warning, PbAbort);
+    EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"A.TXT", "B.TXT"}));
+    EXPECT_TRUE(fs::is_directory(dir.file("B.TXT")));
 }
 
 }  // namespace

@@ -1,0 +1,274 @@
+#include "rename/journal.h"
+
+#include "platform/codepage.h"
+#include "platform/path.h"
+
+#include <charconv>
+
+// The journal is NUL-separated fields, since a path may hold any other byte:
+//   "VOREL-LOG 1", code page, "run" or "undo", boot id, count, tag, then per
+//   file its old path, new path, temporary name ("" unless the rename may be
+//   case-only) and id ("device:inode:type", or ""), then "PLAN".
+// Records follow as the run goes: "I<id>" (the ids of a run, in its order),
+// "D<done>", and "E<done>" when it ends. A record cut short ends the reading.
+
+namespace {
+
+constexpr const char* magic = "VOREL-LOG 1";
+constexpr std::size_t maxJournalBytes = 512u * 1024 * 1024;
+constexpr std::size_t flushBytes = 1 << 16;
+
+Text namePart(const Text& path)
+{
+    return splitPath(activeCodePage(), path).namePart;
+}
+
+Text dirPrefix(const Text& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == Text::npos ? Text() : path.substr(0, slash + 1);
+}
+
+void field(std::string& out, std::string_view value)
+{
+    out.append(value);
+    out.push_back('\0');
+}
+
+std::string idText(const EntryId& id)
+{
+    if (!id.known()) return {};
+    return std::to_string(id.device) + ":" + std::to_string(id.inode) + ":" + std::to_string(id.type);
+}
+
+template <typename N> bool number(std::string_view text, N& value)
+{
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+bool parseId(std::string_view text, EntryId& id)
+{
+    id = EntryId();
+    if (text.empty()) return true;
+    const std::size_t a = text.find(':');
+    const std::size_t b = a == std::string_view::npos ? a : text.find(':', a + 1);
+    return b != std::string_view::npos && number(text.substr(0, a), id.device) &&
+           number(text.substr(a + 1, b - a - 1), id.inode) && number(text.substr(b + 1), id.type) &&
+           id.known();
+}
+
+class Fields {
+public:
+    explicit Fields(std::string_view data) : data_(data) {}
+    // The next field; false at the end or in a field cut short.
+    bool next(std::string_view& value)
+    {
+        const std::size_t end = data_.find('\0', at_);
+        if (end == std::string_view::npos) return false;
+        value = data_.substr(at_, end - at_);
+        at_ = end + 1;
+        return true;
+    }
+    std::size_t left() const { return data_.size() - at_; }
+
+private:
+    std::string_view data_;
+    std::size_t at_ = 0;
+};
+
+struct Parsed {
+    JournalKind kind = JournalKind::Run;
+    Text bootId;
+    StringList oldPaths, newPaths, temps;
+    std::vector<EntryId> ids;
+    std::size_t done = 0;
+    bool ended = false;
+};
+
+bool parse(std::string_view data, Parsed& p)
+{
+    Fields f(data);
+    std::string_view v, cp, kind, boot, count, tag;
+    if (!f.next(v) || v != magic || !f.next(cp) || !f.next(kind) || !f.next(boot) || !f.next(count) ||
+        !f.next(tag))
+        return false;
+    if (kind != "run" && kind != "undo") return false;
+    p.kind = kind == "run" ? JournalKind::Run : JournalKind::Undo;
+    p.bootId = Text(boot);
+    std::size_t n = 0;
+    // Every file takes at least four bytes.
+    if (!number(count, n) || n > f.left() / 4) return false;
+    p.oldPaths.reserve(n);
+    p.newPaths.reserve(n);
+    p.temps.reserve(n);
+    p.ids.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::string_view o, nw, t, id;
+        if (!f.next(o) || !f.next(nw) || !f.next(t) || !f.next(id) || o.empty() || !parseId(id, p.ids[i]) ||
+            t.find('/') != std::string_view::npos)
+            return false;
+        p.oldPaths.emplace_back(o);
+        p.newPaths.emplace_back(nw);
+        p.temps.emplace_back(t);
+    }
+    if (!f.next(v) || v != "PLAN") return false;
+    // The records: the first one that is cut short or unknown ends them.
+    std::size_t nextId = 0;
+    while (f.next(v) && !v.empty()) {
+        const char type = v.front();
+        v.remove_prefix(1);
+        if (type == 'I') {
+            EntryId id;
+            if (nextId >= n || !parseId(v, id)) break;
+            p.ids[nextId++] = id;
+        } else if (type == 'D' || type == 'E') {
+            std::size_t done = 0;
+            if (!number(v, done) || done > n) break;
+            p.done = done;
+            if (type == 'E') {
+                p.ended = true;
+                break;
+            }
+        } else {
+            break;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool mayBeCaseOnly(const Text& from, const Text& to)
+{
+    const std::size_t slash = from.rfind('/');
+    if (slash == Text::npos || to.size() != from.size() || to.compare(0, slash + 1, from, 0, slash + 1) != 0)
+        return false;
+    if (from == to) return false;
+    const CodePage cp = activeCodePage();
+    return toUpperText(cp, std::string_view(from).substr(slash + 1)) ==
+           toUpperText(cp, std::string_view(to).substr(slash + 1));
+}
+
+bool writeJournalPlan(JournalKind kind, std::size_t count, const RunJournal::PlanEntry& entry,
+                      const Text& tag, const Text& bootId,
+                      const std::function<bool(const std::string&)>& flush, bool& recordsIds)
+{
+    std::string out;
+    out.reserve(flushBytes + 8192);
+    field(out, magic);
+    field(out, activeCodePage() == CodePage::Cp932 ? "cp932" : "utf-8");
+    field(out, kind == JournalKind::Run ? "run" : "undo");
+    field(out, bootId);
+    field(out, std::to_string(count));
+    field(out, tag);
+    recordsIds = false;
+    Text newPath;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Text* oldPath = nullptr;
+        EntryId id;
+        entry(i, oldPath, newPath, id);
+        field(out, *oldPath);
+        field(out, newPath);
+        // The name the file passes through: the old one's for a run, the new one's for an undo.
+        if (mayBeCaseOnly(*oldPath, newPath))
+            field(out, caseTempName(namePart(kind == JournalKind::Run ? *oldPath : newPath), tag));
+        else
+            field(out, "");
+        field(out, idText(id));
+        if (!id.known()) recordsIds = true;
+        if (out.size() >= flushBytes) {
+            if (!flush(out)) return false;
+            out.clear();
+        }
+    }
+    field(out, "PLAN");
+    return flush(out);
+}
+
+std::string journalIdRecord(const EntryId& id)
+{
+    std::string out = "I" + idText(id);
+    out.push_back('\0');
+    return out;
+}
+
+std::string journalCountRecord(std::size_t done, bool end)
+{
+    std::string out = (end ? "E" : "D") + std::to_string(done);
+    out.push_back('\0');
+    return out;
+}
+
+JournalState readJournal(FileSystem& fs, const Text& path)
+{
+    JournalState state;
+    std::string data;
+    // A FIFO, a device or a directory is not read, and left where it is.
+    if (path.empty() || !fs.readFile(path, data, maxJournalBytes + 1)) return state;
+    Parsed p;
+    if (data.size() > maxJournalBytes || !parse(data, p)) {
+        fs.renameEntry(path, path + ".bad");
+        return state;
+    }
+    data = std::string();
+    const std::size_t n = p.oldPaths.size();
+    // Inode numbers of some file systems do not survive a new mount: after
+    // a restart of the system only the type is compared.
+    const bool sameBoot = p.bootId == currentBootId();
+    auto isEntry = [&](const EntryId& now, const EntryId& recorded) {
+        if (!now.known()) return false;
+        if (!recorded.known()) return true;
+        return sameBoot ? now == recorded : now.type == recorded.type;
+    };
+    // The name as stored: on a case-insensitive file system the old and the
+    // new name of a case-only rename find the same entry.
+    auto storedAs = [&](const Text& path) {
+        if (path.empty()) return false;
+        const EntryInfo info = fs.lookupEntry(path);
+        return info.exists && info.storedName == namePart(path);
+    };
+    // The id kept is the one found, which matched the one recorded.
+    auto keep = [&](std::size_t i, const Text& now, const EntryId& id) {
+        state.before.push_back(p.oldPaths[i]);
+        state.now.push_back(now);
+        state.ids.push_back(id);
+    };
+    const FileSystemBatch batch(fs);
+    if (p.ended) {
+        // Still to put back: the run's first done files, or those an undo did not reach.
+        const std::size_t left = p.kind == JournalKind::Run ? p.done : n - p.done;
+        for (std::size_t i = 0; i < left; ++i) {
+            const EntryId now = fs.entryId(p.newPaths[i]);
+            if (!storedAs(p.newPaths[i]) || !isEntry(now, p.ids[i])) return JournalState();
+            keep(i, p.newPaths[i], now);
+        }
+        if (!state.before.empty()) state.status = JournalState::Status::Completed;
+        return state;
+    }
+    // Cut short: each file is looked for, the count not trusted. A run's
+    // files past its last id record were renamed in order up to the first
+    // that is not under its new name.
+    bool gap = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Text temp = p.temps[i].empty() ? Text() : dirPrefix(p.oldPaths[i]) + p.temps[i];
+        const EntryId& recorded = p.ids[i];
+        const bool renamedForSure = p.kind == JournalKind::Run && recorded.known();
+        if ((renamedForSure || p.kind == JournalKind::Undo || !gap) && storedAs(p.newPaths[i])) {
+            const EntryId now = fs.entryId(p.newPaths[i]);
+            if (isEntry(now, recorded)) {
+                keep(i, p.newPaths[i], now);
+                continue;
+            }
+        }
+        if (p.kind == JournalKind::Run && !recorded.known()) gap = true;
+        if (!temp.empty() && fs.entryId(temp).known()) {
+            keep(i, temp, fs.entryId(temp));
+            continue;
+        }
+        if (!renamedForSure && storedAs(p.oldPaths[i])) continue;  // not renamed, or put back
+        state.missing.push_back(p.oldPaths[i]);
+    }
+    if (!state.before.empty() || !state.missing.empty()) state.status = JournalState::Status::Interrupted;
+    return state;
+}
