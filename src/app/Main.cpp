@@ -202,8 +202,11 @@ void TForm1::resumeJournal()
     if (found.status == JournalState::Status::Interrupted &&
         services_.prompter->ask(
             fixedText("前回の変換が途中で終了しています。変換済みのファイルを元に戻しますか。"),
-            PromptKind::Confirmation, PbYes | PbNo) == MrYes)
+            PromptKind::Confirmation, PbYes | PbNo) == MrYes) {
+        // The empty names the cut left would stand in the way.
+        for (const Text& leftover : found.leftovers) services_.fs->removeEmptyEntry(leftover);
         MenuFileUndoClick();
+    }
 }
 
 void TForm1::FormDestroy()

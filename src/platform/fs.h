@@ -62,6 +62,12 @@ public:
     // The entry a path names, a link not followed; unknown when there is none.
     virtual EntryId entryId(const Text&) { return {}; }
 
+    // An empty regular file or an empty directory (a link is not followed),
+    // as a rename that reserves its new name leaves when it is cut short.
+    virtual bool isEmptyEntry(const Text&) { return false; }
+    // Removes path if it is such an empty entry.
+    virtual void removeEmptyEntry(const Text&) {}
+
     // From now on a case-only rename passes through the temporary name
     // caseTempName(name, tag) instead of a fresh random one; "" goes back to
     // random names.

@@ -677,6 +677,26 @@ EntryId PosixFileSystem::entryId(const Text& path)
             static_cast<std::uint32_t>(st.st_mode & S_IFMT)};
 }
 
+bool PosixFileSystem::isEmptyEntry(const Text& path)
+{
+    struct stat st;
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return false;
+    if (S_ISREG(st.st_mode)) return st.st_size == 0;
+    if (!S_ISDIR(st.st_mode)) return false;
+    if ((st.st_mode & 07777) == 0) return true;  // a reservation nobody may enter
+    bool empty = true;
+    return forEachEntry(path, [&](const dirent&) { return empty = false; }) && empty;
+}
+
+void PosixFileSystem::removeEmptyEntry(const Text& path)
+{
+    struct stat st;
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return;
+    // rmdir itself refuses a directory that is not empty.
+    if (S_ISDIR(st.st_mode)) ::rmdir(path.c_str());
+    else if (S_ISREG(st.st_mode) && st.st_size == 0) ::unlink(path.c_str());
+}
+
 std::unique_ptr<TextFileWriter> PosixFileSystem::createTextFile(const Text& path)
 {
     const int fd = openRegularFile(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);

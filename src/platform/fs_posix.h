@@ -32,6 +32,8 @@ public:
     bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) override;
     bool fileExists(const Text& path) override;
     EntryId entryId(const Text& path) override;
+    bool isEmptyEntry(const Text& path) override;
+    void removeEmptyEntry(const Text& path) override;
     void setCaseTempTag(const Text& tag) override { caseTempTag_ = tag; }
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override;
     bool readFile(const Text& path, std::string& contents, std::size_t maxBytes) override;

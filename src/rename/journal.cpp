@@ -4,6 +4,7 @@
 #include "platform/path.h"
 
 #include <charconv>
+#include <unordered_set>
 
 // The journal is NUL-separated fields, since a path may hold any other byte:
 //   "VOREL-LOG 1", code page, "run" or "undo", boot id, count, tag, then per
@@ -15,7 +16,6 @@
 namespace {
 
 constexpr const char* magic = "VOREL-LOG 1";
-constexpr std::size_t maxJournalBytes = 512u * 1024 * 1024;
 constexpr std::size_t flushBytes = 1 << 16;
 
 Text namePart(const Text& path)
@@ -200,14 +200,14 @@ std::string journalCountRecord(std::size_t done, bool end)
     return out;
 }
 
-JournalState readJournal(FileSystem& fs, const Text& path)
+JournalState readJournal(FileSystem& fs, const Text& path, std::size_t maxBytes)
 {
     JournalState state;
     std::string data;
     // A FIFO, a device or a directory is not read, and left where it is.
-    if (path.empty() || !fs.readFile(path, data, maxJournalBytes + 1)) return state;
+    if (path.empty() || !fs.readFile(path, data, maxBytes + 1)) return state;
     Parsed p;
-    if (data.size() > maxJournalBytes || !parse(data, p)) {
+    if (data.size() > maxBytes || !parse(data, p)) {
         fs.renameEntry(path, path + ".bad");
         return state;
     }
@@ -248,27 +248,47 @@ JournalState readJournal(FileSystem& fs, const Text& path)
     }
     // Cut short: each file is looked for, the count not trusted. A run's
     // files past its last id record were renamed in order up to the first
-    // that is not under its new name.
+    // that is not under its new name. An empty entry beside the file is what
+    // a reservation of a name left.
+    std::unordered_set<std::string_view> newPaths;
+    if (p.kind == JournalKind::Run)
+        for (const Text& path : p.newPaths) newPaths.insert(path);
     bool gap = false;
     for (std::size_t i = 0; i < n; ++i) {
         const Text temp = p.temps[i].empty() ? Text() : dirPrefix(p.oldPaths[i]) + p.temps[i];
+        const Text* names[3] = {&temp, &p.newPaths[i], &p.oldPaths[i]};
+        bool there[3], empty[3];
+        bool anyFull = false;
+        for (int k = 0; k < 3; ++k) {
+            there[k] = storedAs(*names[k]);
+            empty[k] = there[k] && fs.isEmptyEntry(*names[k]);
+            anyFull = anyFull || (there[k] && !empty[k]);
+        }
+        for (int k = 0; k < 3; ++k) {
+            if (!(there[k] && empty[k] && anyFull)) continue;
+            there[k] = false;
+            state.leftovers.push_back(*names[k]);
+        }
         const EntryId& recorded = p.ids[i];
-        const bool renamedForSure = p.kind == JournalKind::Run && recorded.known();
-        if ((renamedForSure || p.kind == JournalKind::Undo || !gap) && storedAs(p.newPaths[i])) {
+        if (there[0]) {
+            keep(i, temp, fs.entryId(temp));
+            gap = true;
+            continue;
+        }
+        const bool unknown = p.kind == JournalKind::Run && !recorded.known();
+        // Under its old name, unless a later file of the run took that name.
+        const bool atOld = there[2] && !(unknown && newPaths.count(p.oldPaths[i]));
+        if (there[1] && !(unknown && (gap || atOld))) {
             const EntryId now = fs.entryId(p.newPaths[i]);
             if (isEntry(now, recorded)) {
                 keep(i, p.newPaths[i], now);
                 continue;
             }
         }
-        if (p.kind == JournalKind::Run && !recorded.known()) gap = true;
-        if (!temp.empty() && fs.entryId(temp).known()) {
-            keep(i, temp, fs.entryId(temp));
-            continue;
-        }
-        if (!renamedForSure && storedAs(p.oldPaths[i])) continue;  // not renamed, or put back
+        if (unknown) gap = true;
+        if (!(p.kind == JournalKind::Run && recorded.known()) && there[2]) continue;
         state.missing.push_back(p.oldPaths[i]);
     }
-    if (!state.before.empty() || !state.missing.empty()) state.status = JournalState::Status::Interrupted;
+    if (!state.before.empty() || !state.missing.empty() || !state.leftovers.empty()) state.status = JournalState::Status::Interrupted;
     return state;
 }

@@ -86,12 +86,16 @@ struct JournalState {
     std::vector<EntryId> ids;
     // Files of an interrupted run found under none of their names.
     StringList missing;
+    // Empty reservations that the cut left under a new or temporary name,
+    // removed when the run is put back.
+    StringList leftovers;
 };
 
 // Reads the journal at path and looks on disk for its files. The journal is
 // read only as a regular file within a size bound; one that does not parse
 // is renamed to path + ".bad" and not acted on.
-JournalState readJournal(FileSystem& fs, const Text& path);
+constexpr std::size_t maxJournalBytes = 512u * 1024 * 1024;
+JournalState readJournal(FileSystem& fs, const Text& path, std::size_t maxBytes = maxJournalBytes);
 
 // What tells this boot from the others (inode numbers of some file systems
 // change from one mount to the next), or "" where nothing does.
