@@ -9,7 +9,8 @@
 // The journal is NUL-separated fields, since a path may hold any other byte:
 //   "VOREL-LOG 1", code page, "run" or "undo", boot id, count, tag, then per
 //   file its old path, new path, temporary name ("" unless the rename may be
-//   case-only) and id ("device:inode:type", or ""), then "PLAN".
+//   case-only, "*" for the name moved plus ".vorel-case-" and the tag) and
+//   id ("device:inode:type", or ""), then "PLAN".
 // Records follow as the run goes: "I<id>" (the ids of a run, in its order),
 // "D<done>", and "E<done>" when it ends. A record cut short ends the reading.
 
@@ -17,10 +18,18 @@ namespace {
 
 constexpr const char* magic = "VOREL-LOG 1";
 constexpr std::size_t flushBytes = 1 << 16;
+constexpr std::size_t nameMax = 255;  // NAME_MAX, where caseTempName starts to cut
 
 Text namePart(const Text& path)
 {
     return splitPath(activeCodePage(), path).namePart;
+}
+
+// The last element, found by its separator alone: no byte of a multibyte
+// character of either code page is a slash.
+std::string_view lastElement(const Text& path)
+{
+    return std::string_view(path).substr(path.rfind('/') + 1);
 }
 
 Text dirPrefix(const Text& path)
@@ -96,6 +105,7 @@ bool parse(std::string_view data, Parsed& p)
     if (kind != "run" && kind != "undo") return false;
     p.kind = kind == "run" ? JournalKind::Run : JournalKind::Undo;
     p.bootId = Text(boot);
+    const Text suffix = ".vorel-case-" + Text(tag);
     std::size_t n = 0;
     // Every file takes at least four bytes.
     if (!number(count, n) || n > f.left() / 4) return false;
@@ -110,7 +120,11 @@ bool parse(std::string_view data, Parsed& p)
             return false;
         p.oldPaths.emplace_back(o);
         p.newPaths.emplace_back(nw);
-        p.temps.emplace_back(t);
+        if (t == "*")
+            p.temps.push_back(Text(lastElement(p.kind == JournalKind::Run ? p.oldPaths.back() : p.newPaths.back())) +
+                              suffix);
+        else
+            p.temps.emplace_back(t);
     }
     if (!f.next(v) || v != "PLAN") return false;
     // The records: the first one that is cut short or unknown ends them.
@@ -163,6 +177,7 @@ bool writeJournalPlan(JournalKind kind, std::size_t count, const RunJournal::Pla
     field(out, std::to_string(count));
     field(out, tag);
     recordsIds = false;
+    const Text suffix = ".vorel-case-" + tag;
     Text newPath;
     for (std::size_t i = 0; i < count; ++i) {
         const Text* oldPath = nullptr;
@@ -171,10 +186,17 @@ bool writeJournalPlan(JournalKind kind, std::size_t count, const RunJournal::Pla
         field(out, *oldPath);
         field(out, newPath);
         // The name the file passes through: the old one's for a run, the new one's for an undo.
-        if (mayBeCaseOnly(*oldPath, newPath))
-            field(out, caseTempName(namePart(kind == JournalKind::Run ? *oldPath : newPath), tag));
-        else
+        if (!mayBeCaseOnly(*oldPath, newPath)) {
             field(out, "");
+        } else {
+            const Text& moved = kind == JournalKind::Run ? *oldPath : newPath;
+            const std::string_view name = lastElement(moved);
+            // The usual temporary name (one that needs no cut) is not spelled out.
+            if (name.size() + suffix.size() <= nameMax)
+                field(out, "*");
+            else
+                field(out, caseTempName(Text(name), tag));
+        }
         field(out, idText(id));
         if (!id.known()) recordsIds = true;
         if (out.size() >= flushBytes) {
