@@ -156,9 +156,18 @@ bool parse(std::string_view data, Parsed& p)
 bool mayBeCaseOnly(const Text& from, const Text& to)
 {
     const std::size_t slash = from.rfind('/');
-    if (slash == Text::npos || to.size() != from.size() || to.compare(0, slash + 1, from, 0, slash + 1) != 0)
+    if (slash == Text::npos || to.size() != from.size() || from == to ||
+        to.compare(0, slash + 1, from, 0, slash + 1) != 0)
         return false;
-    if (from == to) return false;
+    // Plain ASCII names are compared in place; others as the code page folds them.
+    bool ascii = true;
+    for (std::size_t i = slash + 1; i < from.size() && ascii; ++i) {
+        const auto a = static_cast<unsigned char>(from[i]), b = static_cast<unsigned char>(to[i]);
+        ascii = a < 0x80 && b < 0x80;
+        const auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 0x20 : c; };
+        if (ascii && fold(a) != fold(b)) return false;
+    }
+    if (ascii) return true;
     const CodePage cp = activeCodePage();
     return toUpperText(cp, std::string_view(from).substr(slash + 1)) ==
            toUpperText(cp, std::string_view(to).substr(slash + 1));
@@ -208,11 +217,22 @@ bool writeJournalPlan(JournalKind kind, std::size_t count, const RunJournal::Pla
     return flush(out);
 }
 
-std::string journalIdRecord(const EntryId& id)
+void appendJournalIdRecord(std::string& out, const EntryId& id)
 {
-    std::string out = "I" + idText(id);
+    // Written per file: no allocation beyond the buffer's own.
+    auto number = [&out](auto value) {
+        char digits[24];
+        out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    };
+    out.push_back('I');
+    if (id.known()) {
+        number(id.device);
+        out.push_back(':');
+        number(id.inode);
+        out.push_back(':');
+        number(id.type);
+    }
     out.push_back('\0');
-    return out;
 }
 
 std::string journalCountRecord(std::size_t done, bool end)

@@ -67,7 +67,7 @@ bool writeJournalPlan(JournalKind kind, std::size_t count, const RunJournal::Pla
                       const std::function<bool(const std::string&)>& flush, bool& recordsIds);
 
 // One record of the run, as appended: an entry's id, the count done, the end.
-std::string journalIdRecord(const EntryId& id);
+void appendJournalIdRecord(std::string& out, const EntryId& id);
 std::string journalCountRecord(std::size_t done, bool end);
 
 // What the next start finds.

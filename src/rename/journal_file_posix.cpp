@@ -95,7 +95,7 @@ void JournalFile::renamed(std::size_t done, const EntryId& id)
 {
     if (fd_ < 0) return;
     done_ = done;
-    if (recordsIds_) pending_ += journalIdRecord(id);
+    if (recordsIds_) appendJournalIdRecord(pending_, id);
     if (++sinceAppend_ < appendEveryFiles && (sinceAppend_ % 64 != 0 ||
                                               std::chrono::steady_clock::now() - lastAppend_ < appendEvery))
         return;
