@@ -70,14 +70,16 @@ void BM_RunMarkedCase(benchmark::State& state)
     SilentPrompter prompter;
     CaptionSink sink;
     Session session;
+    JournalFile journal(f.dir + ".LOG");  // the run's journal, fsyncs included
     for (auto _ : state) {
-        RunContext ctx{systemFileSystem(), prompter, sink, 3};
+        RunContext ctx{systemFileSystem(), prompter, sink, 3, &journal};
         if (runMarkedOperation(toggle(f), "", f.current(), ctx, session) != RunOutcome::Completed) {
             state.SkipWithError("run failed");
             break;
         }
         f.isUpper = !f.isUpper;
     }
+    ::unlink((f.dir + ".LOG").c_str());
 }
 
 void BM_BareRename(benchmark::State& state)
@@ -97,8 +99,9 @@ void BM_RunDirectoryCase(benchmark::State& state)
     SilentPrompter prompter;
     CaptionSink sink;
     Session session;
+    JournalFile journal(f.dir + ".LOG");
     for (auto _ : state) {
-        RunContext ctx{systemFileSystem(), prompter, sink, 3};
+        RunContext ctx{systemFileSystem(), prompter, sink, 3, &journal};
         if (runDirectoryOperation(toggle(f), "", {f.dir}, ctx, session) != RunOutcome::Completed ||
             session.ResultList.size() != std::size_t(fileCount)) {
             state.SkipWithError("directory run failed");
@@ -106,6 +109,7 @@ void BM_RunDirectoryCase(benchmark::State& state)
         }
         f.isUpper = !f.isUpper;
     }
+    ::unlink((f.dir + ".LOG").c_str());
 }
 
 // readdir into a list of full paths (directories left out), then renames.

@@ -16,6 +16,7 @@
 #include "rename/Extchg.h"
 #include "platform/codepage.h"
 #include "platform/data_files.h"
+#include "platform/path.h"
 #include "platform/process.h"
 #include "platform/shell.h"
 
@@ -77,7 +78,7 @@ std::unique_ptr<TForm1> startMainWindow(const ProgramDir& pd, int argc, char** a
     MainServices services;
     services.programPath = pd.program();
     services.files = {settingsFileBesideProgram(pd.program()), reportFileBesideProgram(pd.program()),
-                      true};
+                      true, replaceExtension(activeCodePage(), pd.program(), ".LOG")};
     services.arguments = argumentsFromArgv(argc, argv);
     services.prompter = &prompter;
     services.fs = &systemFileSystem();

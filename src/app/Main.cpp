@@ -46,6 +46,8 @@ TForm1::TForm1(MainServices services, QWidget* parent)
     const QString initialFace = QString::fromUtf8("ＭＳ Ｐゴシック");
     if (QFontDatabase::hasFamily(initialFace)) fontDialogFont_.setFamily(initialFace);
     fontDialogFont_.setPixelSize(12);
+    if (!services_.files.journalFile.empty())
+        journal_ = std::make_unique<JournalFile>(services_.files.journalFile);
     buildControls();
     buildMenu();
     FormCreate();
@@ -181,8 +183,38 @@ void TForm1::FormCreate()
     // Step 6: the four lists of the session start empty.
 
     addMarkedPaths(std::move(services_.arguments));  // step 7
+    guarded([&] { resumeJournal(); });
     centreOnScreen(this);                 // step 8
     setAcceptDrops(true);
+}
+
+void TForm1::resumeJournal()
+{
+    if (!journal_) return;
+    JournalState found = readJournal(*services_.fs, journal_->path());
+    if (!found.missing.empty()) {
+        // Reported, never guessed: the user knows where to look.
+        Text text = fixedText("   前回の変換のファイルが見つかりませんでした。   ");
+        const std::size_t shown = std::min<std::size_t>(found.missing.size(), 10);
+        for (std::size_t i = 0; i < shown; ++i) text += "\n\r   " + found.missing[i];
+        if (shown < found.missing.size()) text += fixedText("\n\r   ほか ") + std::to_string(found.missing.size() - shown);
+        services_.prompter->ask(text, PromptKind::Warning, PbOk);
+    }
+    if (found.before.empty()) return;
+    session.UndoBefore = std::move(found.before);
+    session.UndoAfter = std::move(found.now);
+    session.UndoIds = std::move(found.ids);
+    session.UndoShared = 0;
+    session.UndoOfMarkedFiles = true;
+    showUndoState();
+    if (found.status == JournalState::Status::Interrupted &&
+        services_.prompter->ask(
+            fixedText("前回の変換が途中で終了しています。変換済みのファイルを元に戻しますか。"),
+            PromptKind::Confirmation, PbYes | PbNo) == MrYes) {
+        // The empty names the cut left would stand in the way.
+        for (const Text& leftover : found.leftovers) services_.fs->removeEmptyEntry(leftover);
+        MenuFileUndoClick();
+    }
 }
 
 void TForm1::FormDestroy()
@@ -388,7 +420,7 @@ void TForm1::writeFirstRunSettings()
 void TForm1::runCaseConversion(bool upper)
 {
     CaptionProgress progress(this);
-    RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode,
+    RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode, journal_.get(),
                    planConfirmation(this)};
     const RunOutcome outcome = runMarkedOperation(upper ? Operation::Upper : Operation::Lower, Text(),
                                                   markedPaths(), ctx, session);
@@ -410,12 +442,13 @@ void TForm1::BtnLowerClick()
 void TForm1::MenuFileUndoClick()
 {
     guarded([&] {
-        const bool markedFiles = session.UndoOfMarkedFiles;
         CaptionProgress progress(this);
-        RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode};
+        RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode,
+                       journal_.get()};
         keepMarkedPaths();  // the undo replaces SourceList
-        // Once every file is back, the listed paths are current again.
-        if (runUndo(ctx, session) == RunOutcome::Completed && markedFiles) {
+        // Once every file is back, the listed paths (the marked files or
+        // the marked directory) are current again.
+        if (runUndo(ctx, session) == RunOutcome::Completed) {
             for (QPushButton* button : {BtnUpper, BtnLower, BtnExt}) button->setEnabled(true);
             BtnUpper->setFocus();
         }

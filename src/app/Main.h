@@ -5,6 +5,7 @@
 #include "platform/data_files.h"
 #include "platform/fs.h"
 #include "rename/rename_run.h"
+#include "rename/journal.h"
 #include "rename/session.h"
 #include "settings/list_settings.h"
 #include "ui/prompter.h"
@@ -54,6 +55,7 @@ public:
     const StringList& markedPaths() const override;
     void keepMarkedPaths() override;
     void conversionCompleted() override;
+    RunJournal* journal() override { return journal_.get(); }
 
     const Text& settingsPath() const { return services_.files.settingsFile; }
 
@@ -100,11 +102,15 @@ private:
     PlanConfirmation planConfirmation(QWidget* parent);
     // "元に戻す(&Z)" is enabled while the last run has renames to put back.
     void showUndoState();
+    // At start: the undo of the last run from the journal, and the question
+    // whether to put back a run that was cut short.
+    void resumeJournal();
     // Runs a handler body; an AppError that escapes it goes to the plain
     // error box and the rest of the handler is abandoned.
     template <typename F> void guarded(F&& body);
 
     MainServices services_;
+    std::unique_ptr<JournalFile> journal_;
     bool destroyed_ = false;
     bool listShowsSourceList_ = false;  // ListBox1 reads SourceList, no copy
     QFont fontDialogFont_;  // the font chooser's font, kept between uses

@@ -8,6 +8,7 @@ struct DataFiles {
     Text settingsFile;
     Text reportFile;
     bool besideProgram = true;  // a portable copy: both files beside the program
+    Text journalFile;           // the undo journal, beside the report
 };
 
 // The files a portable copy keeps beside its program: the program path with
@@ -18,7 +19,7 @@ Text reportFileBesideProgram(const Text& programPath);
 // Beside the program when its folder is writable by this user and is not a
 // folder of programs shared with others ("bin", "sbin"). Otherwise in the
 // user's folders: $XDG_CONFIG_HOME/vorel/vorel.INI and
-// $XDG_STATE_HOME/vorel/vorel.TXT, where an unset, empty or relative value
+// $XDG_STATE_HOME/vorel/vorel.TXT (the journal vorel.LOG beside it), where an unset, empty or relative value
 // stands for ~/.config and ~/.local/state.
 DataFiles locateDataFiles(const Text& programPath);
 

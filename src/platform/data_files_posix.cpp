@@ -61,9 +61,11 @@ DataFiles locateDataFiles(const Text& programPath)
     const Text probe = folder.empty() ? Text(".") : folder;
     if (::faccessat(AT_FDCWD, probe.c_str(), W_OK | X_OK, AT_EACCESS) == 0 &&
         !isSharedProgramFolder(probe))
-        return {settingsFileBesideProgram(programPath), reportFileBesideProgram(programPath), true};
-    return {userFolder("XDG_CONFIG_HOME", ".config") + "/vorel/vorel.INI",
-            userFolder("XDG_STATE_HOME", ".local/state") + "/vorel/vorel.TXT", false};
+        return {settingsFileBesideProgram(programPath), reportFileBesideProgram(programPath), true,
+                replaceExtension(activeCodePage(), programPath, ".LOG")};
+    const Text state = userFolder("XDG_STATE_HOME", ".local/state") + "/vorel/";
+    return {userFolder("XDG_CONFIG_HOME", ".config") + "/vorel/vorel.INI", state + "vorel.TXT", false,
+            state + "vorel.LOG"};
 }
 
 DataFiles prepareDataFiles(const Text& programPath)

@@ -2,6 +2,7 @@
 // File-system services the program asks for, named for what it asks.
 #include "platform/text.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -10,6 +11,16 @@ struct EntryInfo {
     bool exists = false;
     bool isDirectory = false;  // a symbolic link to a directory counts as one
     Text storedName;           // the last path element as the directory stores it
+};
+
+// Which entry a name stands for: device, inode and type, as a rename keeps
+// them. A default one (type 0) is unknown and matches nothing.
+struct EntryId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint32_t type = 0;  // the file type bits of st_mode
+    bool known() const { return type != 0; }
+    bool operator==(const EntryId&) const = default;
 };
 
 struct DirEntry {
@@ -78,6 +89,20 @@ public:
     // case-insensitive file system (true where that cannot be told).
     virtual bool foldsLetterCase(const Text& dir) { (void)dir; return false; }
 
+    // The entry a path names, a link not followed; unknown when there is none.
+    virtual EntryId entryId(const Text&) { return {}; }
+
+    // An empty regular file or an empty directory (a link is not followed),
+    // as a rename that reserves its new name leaves when it is cut short.
+    virtual bool isEmptyEntry(const Text&) { return false; }
+    // Removes path if it is such an empty entry.
+    virtual void removeEmptyEntry(const Text&) {}
+
+    // From now on a case-only rename passes through the temporary name
+    // caseTempName(name, tag) instead of a fresh random one; "" goes back to
+    // random names.
+    virtual void setCaseTempTag(const Text&) {}
+
     // Files are opened only when they are regular files, and never waited on:
     // a FIFO, a device or a directory in their place is a failure. A write
     // goes through a symbolic link only to a file of the link's owner; a
@@ -118,6 +143,10 @@ public:
 private:
     FileSystem& fs_;
 };
+
+// The temporary name "<name>.vorel-case-<tag>" a case-only rename of name
+// passes through, cut at a character of the active code page to fit a name.
+Text caseTempName(const Text& name, const Text& tag);
 
 // The operating system's file system.
 FileSystem& systemFileSystem();

@@ -36,24 +36,6 @@ int renameNoReplaceCall(At from, At to)
 
 bool flagRefused(int err) { return err == EINVAL || err == ENOSYS || err == ENOTSUP || err == EOPNOTSUPP; }
 
-// The temporary name of a case-only rename, "<name>.vorel-case-<random>",
-// so that a user who finds it after a crash sees whose file it is. A long
-// name is cut at a character boundary to keep within NAME_MAX.
-Text caseTempName(const Text& name)
-{
-    const Text suffix = ".vorel-case-" + randomTag();
-    const std::size_t room = NAME_MAX - suffix.size();
-    if (name.size() <= room) return name + suffix;
-    const CodePage cp = activeCodePage();
-    std::size_t cut = 0;
-    while (cut < name.size()) {
-        const std::size_t next = cut + codepage_walk::charLengthIn(cp, name.data() + cut, name.size() - cut);
-        if (next > room) break;
-        cut = next;
-    }
-    return name.substr(0, cut) + suffix;
-}
-
 bool linkThenUnlink(At from, At to)
 {
     if (::linkat(from.dir, from.name, to.dir, to.name, 0) != 0) return false;
@@ -156,8 +138,10 @@ bool PosixFileSystem::renameCaseOnly(At from, At to)
     // relative to the open directory, or into the path's own folder.
     const Text given = from.name;
     const auto [folder, name] = folderAndName(given);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const Text tempName = caseTempName(name);
+    // A tagged name is the one a journal recorded: it is not varied.
+    const int attempts = caseTempTag_.empty() ? 100 : 1;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        const Text tempName = caseTempName(name, caseTempTag_.empty() ? randomTag() : caseTempTag_);
         const Text temp = from.dir == AT_FDCWD ? pathInFolder(folder, tempName) : tempName;
         const At tempAt{from.dir, temp.c_str()};
         if (!moveNoReplace(from, tempAt)) {

@@ -149,6 +149,24 @@ private:
     std::unordered_map<Text, std::vector<Text>> byFold_;
 };
 
+// "<name>.vorel-case-<tag>", so that a user who finds it after a crash sees
+// whose file it is. A long name is cut at a character boundary to keep
+// within NAME_MAX.
+Text caseTempName(const Text& name, const Text& tag)
+{
+    const Text suffix = ".vorel-case-" + tag;
+    const std::size_t room = NAME_MAX - suffix.size();
+    if (name.size() <= room) return name + suffix;
+    const CodePage cp = activeCodePage();
+    std::size_t cut = 0;
+    while (cut < name.size()) {
+        const std::size_t next = cut + codepage_walk::charLengthIn(cp, name.data() + cut, name.size() - cut);
+        if (next > room) break;
+        cut = next;
+    }
+    return name.substr(0, cut) + suffix;
+}
+
 PosixFileSystem::PosixFileSystem(RenameStrategy strategy) : strategy_(strategy) {}
 
 PosixFileSystem::~PosixFileSystem() = default;
@@ -362,6 +380,34 @@ bool PosixFileSystem::fileExists(const Text& path)
 {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+EntryId PosixFileSystem::entryId(const Text& path)
+{
+    struct stat st;
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return {};
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::uint32_t>(st.st_mode & S_IFMT)};
+}
+
+bool PosixFileSystem::isEmptyEntry(const Text& path)
+{
+    struct stat st;
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return false;
+    if (S_ISREG(st.st_mode)) return st.st_size == 0;
+    if (!S_ISDIR(st.st_mode)) return false;
+    if ((st.st_mode & 07777) == 0) return true;  // a reservation nobody may enter
+    bool empty = true;
+    return forEachEntry(path, [&](const dirent&) { return empty = false; }) && empty;
+}
+
+void PosixFileSystem::removeEmptyEntry(const Text& path)
+{
+    struct stat st;
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return;
+    // rmdir itself refuses a directory that is not empty.
+    if (S_ISDIR(st.st_mode)) ::rmdir(path.c_str());
+    else if (S_ISREG(st.st_mode) && st.st_size == 0) ::unlink(path.c_str());
 }
 
 std::unique_ptr<TextFileWriter> PosixFileSystem::createTextFile(const Text& path)

@@ -48,6 +48,10 @@ public:
     bool forEachDirEntry(const Text& dir, const std::function<void(const DirEntry&)>& f) override;
     bool fileExists(const Text& path) override;
     bool foldsLetterCase(const Text& dir) override;
+    EntryId entryId(const Text& path) override;
+    bool isEmptyEntry(const Text& path) override;
+    void removeEmptyEntry(const Text& path) override;
+    void setCaseTempTag(const Text& tag) override { caseTempTag_ = tag; }
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override;
     ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override;
     bool rewriteFile(const Text& path, const std::string& contents) override;
@@ -78,6 +82,7 @@ private:
     void forgetDirectoriesUnder(std::string_view moved);
 
     RenameStrategy strategy_;
+    Text caseTempTag_;
     int batchDepth_ = 0;
     int directoryReads_ = 0;
     std::map<Text, std::unique_ptr<Directory>, std::less<>> directories_;

@@ -103,7 +103,7 @@ void TForm3::runMarked(Operation op, const ByteLimitedEdit* field)
 {
     const Text typed = field ? field->codePageText() : Text();
     CaptionProgress progress(this);
-    RunContext ctx{fs_, prompter_, progress, session_.DbcsMessageMode,
+    RunContext ctx{fs_, prompter_, progress, session_.DbcsMessageMode, host_.journal(),
                    confirmPlan ? confirmPlan() : PlanConfirmation()};
     if (runMarkedOperation(op, typed, host_.markedPaths(), ctx, session_) != RunOutcome::Completed) {
         return;
@@ -121,7 +121,7 @@ void TForm3::runDirectory(Operation op, const ByteLimitedEdit* field)
 {
     const Text typed = field ? field->codePageText() : Text();
     CaptionProgress progress(this);
-    RunContext ctx{fs_, prompter_, progress, session_.DbcsMessageMode,
+    RunContext ctx{fs_, prompter_, progress, session_.DbcsMessageMode, host_.journal(),
                    confirmPlan ? confirmPlan() : PlanConfirmation()};
     host_.keepMarkedPaths();
     if (runDirectoryOperation(op, typed, host_.markedPaths(), ctx, session_) == RunOutcome::Completed) {

@@ -67,12 +67,16 @@ Text failureLine()
 }
 
 // What an undo would put back: the first renamed lines of SourceList
-// (the run's entries) and of ResultList, left where they are.
-void rememberRenames(std::size_t renamed, bool markedFiles, Session& session)
+// (the run's entries) and of ResultList, left where they are. A run that
+// renamed nothing leaves the undo before it, which startRenames set apart.
+void rememberRenames(std::size_t renamed, bool markedFiles, Session& session,
+                     std::vector<EntryId>&& ids)
 {
+    if (renamed == 0) return;
     session.UndoBefore = StringList();
     session.UndoAfter = StringList();
     session.UndoShared = renamed;
+    session.UndoIds = std::move(ids);
     session.UndoOfMarkedFiles = markedFiles;
 }
 
@@ -92,12 +96,64 @@ void setUndoApart(Session& session)
 }
 
 // The run over entries reaches its renames: the undo of the run before is
-// given up, and SourceList becomes entries (which may be SourceList itself).
+// set apart, kept until a rename succeeds, and SourceList becomes entries
+// (which may be SourceList itself).
 void startRenames(const StringList& entries, Session& session)
 {
-    session.UndoShared = 0;
+    if (&entries == &session.SourceList && session.UndoShared > 0) {
+        session.UndoBefore.assign(entries.begin(), entries.begin() + session.UndoShared);
+        session.UndoAfter = std::move(session.ResultList);
+        session.UndoAfter.resize(session.UndoShared);
+        session.UndoShared = 0;
+    }
+    setUndoApart(session);
     session.SourceList = entries;
     session.ResultList.clear();
+}
+
+// The journal's side of one run or undo: the plan before the first rename,
+// and the tag of its case-only temporary names while it lasts.
+class Journaled {
+public:
+    Journaled(RunContext& ctx, JournalKind kind, std::size_t count, const RunJournal::PlanEntry& entry)
+        : ctx_(ctx)
+    {
+        if (ctx_.journal) ctx_.fs.setCaseTempTag(ctx_.journal->planned(kind, count, entry));
+    }
+    ~Journaled()
+    {
+        if (ctx_.journal) ctx_.fs.setCaseTempTag(Text());
+    }
+    Journaled(const Journaled&) = delete;
+    Journaled& operator=(const Journaled&) = delete;
+    void renamed(std::size_t done, const EntryId& id)
+    {
+        if (ctx_.journal) ctx_.journal->renamed(done, id);
+    }
+    void ended(std::size_t done)
+    {
+        if (ctx_.journal) ctx_.journal->ended(done);
+    }
+
+private:
+    RunContext& ctx_;
+};
+
+// A run that renamed nothing has replaced the journal: it goes back to the
+// undo that the session keeps.
+void journalKeptUndo(RunContext& ctx, const Session& session)
+{
+    if (!ctx.journal || session.UndoShared > 0 || session.UndoAfter.empty()) return;
+    const StringList& before = session.UndoBefore;
+    const StringList& after = session.UndoAfter;
+    const std::vector<EntryId>& ids = session.UndoIds;
+    Journaled journal(ctx, JournalKind::Run, after.size(),
+                      [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId& id) {
+                          oldPath = &before[i];
+                          newPath = after[i];
+                          id = i < ids.size() ? ids[i] : EntryId();
+                      });
+    journal.ended(after.size());
 }
 
 // Steps R4 and R5 over SourceList, once startRenames has set it. The
@@ -110,20 +166,35 @@ RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& 
     resultList.reserve(entries.size());
     const int count = static_cast<int>(entries.size());
     const FileSystemBatch batch(ctx.fs);
+    std::vector<EntryId> ids;
+    ids.reserve(entries.size());
+    Journaled journal(ctx, JournalKind::Run, entries.size(),
+                      [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId&) {
+                          oldPath = &entries[i];
+                          newPath = newFullPath(op, entries[i], typed).value_or(Text());
+                      });
+    auto finish = [&] {
+        const std::size_t renamed = resultList.size();
+        journal.ended(renamed);
+        rememberRenames(renamed, markedFiles, session, std::move(ids));
+        if (renamed == 0) journalKeptUndo(ctx, session);
+    };
     for (int i = 0; i < count; ++i) {
         ctx.window.showProgress(i + 1, count);
         const Text& from = entries[i];
         std::optional<Text> to = newFullPath(op, from, typed);
         if (to && ctx.fs.renameEntry(from, *to)) {
+            ids.push_back(ctx.fs.entryId(*to));
+            journal.renamed(ids.size(), ids.back());
             resultList.push_back(std::move(*to));
             continue;
         }
-        rememberRenames(resultList.size(), markedFiles, session);
+        finish();
         resultList.push_back(failureLine());
         ask(ctx, renameFailedMessage(from), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
-    rememberRenames(resultList.size(), markedFiles, session);
+    finish();
     notice(ctx, "   変換を完了しました。   ");
     return RunOutcome::Completed;
 }
@@ -200,24 +271,39 @@ RunOutcome runUndo(RunContext& ctx, Session& session)
     session.SourceList = std::move(session.UndoAfter);
     session.UndoAfter.clear();
     const StringList& after = session.SourceList;
+    std::vector<EntryId>& ids = session.UndoIds;
     const int count = static_cast<int>(after.size());
     const FileSystemBatch batch(ctx.fs);
+    Journaled journal(ctx, JournalKind::Undo, after.size(),
+                      [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId& id) {
+                          oldPath = &before[i];
+                          newPath = after[i];
+                          id = i < ids.size() ? ids[i] : EntryId();
+                      });
     // Last first, so that a name a later file took is free again before an
     // earlier file goes back to it.
     for (int i = count - 1; i >= 0; --i) {
         ctx.window.showProgress(count - i, count);
-        if (ctx.fs.renameEntry(after[i], before[i])) {
+        // What another program put under the new name is not the run's.
+        const std::size_t at = static_cast<std::size_t>(i);
+        const bool runsOwn = at >= ids.size() || !ids[at].known() || ctx.fs.entryId(after[i]) == ids[at];
+        if (runsOwn && ctx.fs.renameEntry(after[i], before[i])) {
             session.ResultList[i] = std::move(before[i]);
+            journal.renamed(static_cast<std::size_t>(count - i), EntryId());
             continue;
         }
+        journal.ended(static_cast<std::size_t>(count - 1 - i));
         session.ResultList[i] = failureLine();
         // This file and the ones before it can still be put back later.
         before.resize(i + 1);
+        if (ids.size() > at) ids.resize(at + 1);
         session.UndoAfter.assign(after.begin(), after.begin() + i + 1);
         ask(ctx, renameFailedMessage(after[i]), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
+    journal.ended(after.size());
     before = StringList();
+    ids = std::vector<EntryId>();
     notice(ctx, "   変換を完了しました。   ");
     return RunOutcome::Completed;
 }

@@ -5,6 +5,7 @@
 // failure and the completion notice. Disabling buttons and moving the focus
 // after a completed run are left to the views.
 #include "platform/fs.h"
+#include "rename/journal.h"
 #include "rename/naming.h"
 #include "rename/session.h"
 #include "ui/prompter.h"
@@ -44,14 +45,16 @@ struct RunContext {
     Prompter& prompter;
     RunWindow& window;
     std::int32_t dbcsMessageMode;  // 1 never ask, 2 first name only, 3 every name; others as 1
+    RunJournal* journal = nullptr;  // told the plan before the first rename, if any
     PlanConfirmation confirmPlan = {};  // none: the run goes on at once
 };
 
 // One run over the marked paths (entries, in list order). Just before the
 // first rename session.SourceList becomes entries and ResultList is emptied;
-// ResultList then gets one line per file handled. A run that reaches its
-// renames (of either kind) replaces the session's undo with the renames that
-// succeed.
+// ResultList then gets one line per file handled. A run that renames at
+// least one file (of either kind) replaces the session's undo with the
+// renames that succeed; one that renames nothing keeps the undo before it
+// (and tells the journal so).
 RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList& entries,
                               RunContext& ctx, Session& session);
 
@@ -66,8 +69,10 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringLi
 // Puts back the files that the last run renamed (the session's undo), last
 // first, each from the path it was given to the path it had, with the same
 // never-replacing rename and progress count as a run, but no questions and
-// no check. Stops at the first rename that fails, the failed file and those
-// before it staying in the undo; a complete undo leaves nothing to undo.
+// no check. A file is put back only while its new path still names the
+// entry the run left there. Stops at the first file it cannot put back, the
+// failed file and those before it staying in the undo; a complete undo
+// leaves nothing to undo.
 // SourceList and ResultList then describe the undo in the last run's order:
 // the path before the undo, and the path put back, "=== 変換失敗 ===" for
 // the file that failed, or an empty line for a file not reached.

@@ -1,7 +1,10 @@
 #pragma once
 // The state that the main window owns for the whole run of the program and
 // that the rename, directory and report commands read and fill.
+#include "platform/fs.h"
 #include "platform/text.h"
+
+class RunJournal;
 
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +24,9 @@ struct Session {
     StringList UndoBefore;
     StringList UndoAfter;
     std::size_t UndoShared = 0;
+    // The entry each renamed file was right after its rename, in the same
+    // order: the undo puts back only that entry.
+    std::vector<EntryId> UndoIds;
     bool UndoOfMarkedFiles = false;  // whether they come from a run over the marked files
 };
 
@@ -42,4 +48,6 @@ public:
     // After a completed run: disables the main window's BtnUpper, BtnLower
     // and BtnExt and makes BtnConfirm its focused control.
     virtual void conversionCompleted() = 0;
+    // The journal the runs write, if any.
+    virtual RunJournal* journal() { return nullptr; }
 };

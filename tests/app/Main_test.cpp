@@ -2,6 +2,7 @@
 #include "app/Dbcsset.h"
 #include "launcher/launcher_run.h"
 #include "rename/Extchg.h"
+#include "rename/rename_run.h"
 #include "platform/codepage.h"
 #include "settings/ini_file.h"
 #include "support/env_scope.h"
@@ -110,7 +111,7 @@ private slots:
         f.dir.write("vorel.INI", "[ProgTitle]\r\n1=beside\r\n");  // not the file used
         std::filesystem::create_directory(f.dir.file("config"));
         const std::string used = f.dir.file("config") + "/vorel.INI";
-        f.dataFiles = DataFiles{used, f.dir.file("state") + "/vorel.TXT", false};
+        f.dataFiles = DataFiles{used, f.dir.file("state") + "/vorel.TXT", false, f.dir.file("state") + "/vorel.LOG"};
         f.start();
         QCOMPARE(f.prompter.prompts.size(), size_t(1));  // the first start is the user's
         QCOMPARE(f.prompter.prompts[0].text, fixedText(firstRunText));
@@ -122,7 +123,7 @@ private slots:
         // A folder that cannot be written: the message names the file used.
         MainWindowFixture g;
         const std::string missing = g.dir.file("gone") + "/vorel/vorel.INI";
-        g.dataFiles = DataFiles{missing, g.dir.file("gone") + "/vorel.TXT", false};
+        g.dataFiles = DataFiles{missing, g.dir.file("gone") + "/vorel.TXT", false, g.dir.file("gone") + "/vorel.LOG"};
         g.start();
         QCOMPARE(g.prompter.errors.size(), size_t(1));
         QCOMPARE(g.prompter.errors[0], missing + " に書き込めません");
@@ -498,6 +499,52 @@ private slots:
         const std::size_t prompts = f.prompter.prompts.size();
         ctrlZ();  // disabled: nothing happens
         QCOMPARE(f.prompter.prompts.size(), prompts);
+    }
+
+    // The undo outlives the window; the undo of a directory run gives the
+    // buttons back; a run cut short is put back on yes at the next start.
+    void undoAcrossSessions()
+    {
+        MainWindowFixture f;
+        f.dir.write("vorel.INI", "[ProgTitle]\r\n");
+        const Text a = f.dir.write("a", "a"), b = f.dir.write("b", "b");
+        QTest::mouseClick(f.start({a}).BtnUpper, Qt::LeftButton);
+        f.finish();
+        TForm1& second = f.start({a});
+        QVERIFY(second.MenuFileUndo->isEnabled());
+        second.MenuFileUndo->trigger();
+        QCOMPARE(TempDir::read(a), std::string("a"));
+
+        struct NoWindow : RunWindow {
+            void showProgress(int, int) override {}
+        } window;
+        RunContext ctx{systemFileSystem(), f.prompter, window, 1, second.journal()};
+        std::filesystem::create_directory(f.dir.file("d"));
+        f.dir.write("d/x", "x");
+        QCOMPARE(runDirectoryOperation(Operation::Upper, "", {f.dir.file("d")}, ctx, second.session),
+                 RunOutcome::Completed);
+        second.conversionCompleted();
+        second.MenuFileUndoClick();
+        QVERIFY(second.BtnUpper->isEnabled() && second.BtnLower->isEnabled() && second.BtnExt->isEnabled());
+        QCOMPARE(TempDir::read(f.dir.file("d/x")), std::string("x"));
+        f.finish();
+
+        // Cut short after its first file: the plan is on disk, no end mark.
+        JournalFile journal(f.dir.file("vorel.LOG"));
+        const StringList entries{a, b};
+        journal.planned(JournalKind::Run, 2, [&](std::size_t i, const Text*& from, Text& to, EntryId&) {
+            from = &entries[i];
+            to = entries[i] + "_x";
+        });
+        std::filesystem::rename(a, a + "_x");
+        f.prompter.prompts.clear();
+        TForm1& third = f.start();
+        QCOMPARE(f.prompter.prompts.front().text,
+                 fixedText("前回の変換が途中で終了しています。変換済みのファイルを元に戻しますか。"));
+        QCOMPARE(f.prompter.prompts.front().buttons, unsigned(PbYes | PbNo));
+        QCOMPARE(TempDir::read(a), std::string("a"));
+        QCOMPARE(TempDir::read(b), std::string("b"));
+        QVERIFY(!third.MenuFileUndo->isEnabled());
     }
 
     void warningModeDialog_data()

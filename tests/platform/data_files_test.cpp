@@ -63,7 +63,7 @@ DataFiles asOrdinaryUser(const std::function<DataFiles()>& body)
     ::waitpid(child, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("child failed");
     const auto a = in.find('\n'), b = in.find('\n', a + 1);
-    return {in.substr(0, a), in.substr(a + 1, b - a - 1), in.substr(b + 1) == "1"};
+    return {in.substr(0, a), in.substr(a + 1, b - a - 1), in.substr(b + 1) == "1", {}};
 }
 
 // A user's home, the XDG folders, and a program folder that this user may

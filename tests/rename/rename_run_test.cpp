@@ -60,6 +60,8 @@ public:
     }
     bool fileExists(const Text& path) override { return real().fileExists(path); }
     bool foldsLetterCase(const Text& dir) override { return real().foldsLetterCase(dir); }
+    EntryId entryId(const Text& path) override { return real().entryId(path); }
+    void setCaseTempTag(const Text& tag) override { real().setCaseTempTag(tag); }
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override
     {
         return real().createTextFile(path);
@@ -778,8 +780,8 @@ TEST_F(RenameRunTest, UndoOfAHalfFailedRunAndOfADirectoryRun)
     EXPECT_EQ(session.SourceList, (StringList{d + "/x_1", d + "/y_1"}));
 }
 
-// A run that ends before its first rename keeps the undo of the run before;
-// one that reaches its renames replaces it, even with nothing.
+// A run that renames nothing keeps the undo of the run before, whether it
+// stops before its renames or at the first one; one that renames replaces it.
 TEST_F(RenameRunTest, UndoKeptOrReplacedByTheNextRun)
 {
     mode = 1;
@@ -796,8 +798,13 @@ TEST_F(RenameRunTest, UndoKeptOrReplacedByTheNextRun)
     EXPECT_EQ(session.SourceList, StringList{dir.file("A")});
     EXPECT_EQ(session.ResultList, first);
 
-    ASSERT_EQ(runMarked(Operation::Upper, "", first), RunOutcome::Completed);
-    EXPECT_EQ(runMarked(Operation::Upper, "", {dir.file("missing")}), RunOutcome::FailedRename);
+    ASSERT_EQ(runMarked(Operation::EndAdd, "_x", first), RunOutcome::Completed);
+    // The same marked paths again: the first rename fails.
+    EXPECT_EQ(runMarked(Operation::EndAdd, "_x", session.SourceList), RunOutcome::FailedRename);
+    EXPECT_EQ(session.SourceList, first);
+    ASSERT_TRUE(hasUndo(session));
+    EXPECT_EQ(undo(), RunOutcome::Completed);
+    EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"a", "d"}));
     EXPECT_FALSE(hasUndo(session));
     session.SourceList = {"source"};
     EXPECT_EQ(undo(), RunOutcome::FailedSelection);  // nothing to undo: nothing happens
@@ -862,7 +869,7 @@ TEST_F(RenameRunTest, ARunAfterItsPreviewIsTheRunWithout)
     const StringList two = make({"a", "b"}, "two");
     const RunOutcome without = runMarked(Operation::Upper, "", one);
     std::vector<PlannedRename> shown;
-    RunContext ctx{files, prompter, window, mode,
+    RunContext ctx{files, prompter, window, mode, nullptr,
                    [&](Operation op, const Text& typed, const StringList& entries) {
                        shown = planRenames(op, typed, entries, files);
                        return true;
@@ -885,7 +892,7 @@ TEST_F(RenameRunTest, ARefusedPlanRenamesNothingAndKeepsTheUndo)
     const Text d = dir.file("d");
     fs::create_directory(d);
     dir.write("d/x");
-    RunContext ctx{files, prompter, window, mode, [](auto&&...) { return false; }};
+    RunContext ctx{files, prompter, window, mode, nullptr, [](auto&&...) { return false; }};
     EXPECT_EQ(runMarkedOperation(Operation::Lower, "", result, ctx, session), RunOutcome::StoppedByUser);
     EXPECT_EQ(runDirectoryOperation(Operation::Upper, "", {d}, ctx, session), RunOutcome::StoppedByUser);
     EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"A", "d"}));
@@ -893,6 +900,18 @@ TEST_F(RenameRunTest, ARefusedPlanRenamesNothingAndKeepsTheUndo)
     EXPECT_EQ(session.ResultList, result);
     EXPECT_EQ(undo(), RunOutcome::Completed);
     EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"a", "d"}));
+// The undo puts back only the entry the run left under the new name.
+TEST_F(RenameRunTest, UndoStopsAtAReplacedEntry)
+{
+    mode = 1;
+    const StringList entries = make({"a.txt", "b.txt"});
+    ASSERT_EQ(runMarked(Operation::Upper, "", entries), RunOutcome::Completed);
+    fs::remove(dir.file("B.TXT"));
+    fs::create_directory(dir.file("B.TXT"));
+    EXPECT_EQ(undo(), RunOutcome::FailedRename);
+    expectOnlyPrompt("   B.TXT の変換に失敗しました。          ", PromptKind::Warning, PbAbort);
+    EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"A.TXT", "B.TXT"}));
+    EXPECT_TRUE(fs::is_directory(dir.file("B.TXT")));
 }
 
 }  // namespace

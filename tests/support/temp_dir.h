@@ -13,8 +13,9 @@
 
 class TempDir {
 public:
-    TempDir() {
-        const TestMount* mount = sharedTestMount();
+    // onTestMount false: in the system's temporary folder all the same.
+    explicit TempDir(bool onTestMount = true) {
+        const TestMount* mount = onTestMount ? sharedTestMount() : nullptr;
         const std::filesystem::path base =
             mount ? std::filesystem::path(mount->path()) : std::filesystem::temp_directory_path();
         std::string pattern = (base / "vorel-test-XXXXXX").string();

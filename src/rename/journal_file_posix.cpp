@@ -1,0 +1,124 @@
+#include "rename/journal.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <random>
+#include <unistd.h>
+
+namespace {
+
+bool writeAll(int fd, const char* bytes, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, bytes, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+Text folderOf(const Text& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == Text::npos) return ".";
+    return slash == 0 ? Text("/") : path.substr(0, slash);
+}
+
+// Appends go out at most this often without a flush of their own.
+constexpr std::size_t appendEveryFiles = 1000;
+constexpr auto appendEvery = std::chrono::milliseconds(100);
+
+}  // namespace
+
+Text currentBootId()
+{
+    const int fd = ::open("/proc/sys/kernel/random/boot_id", O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return {};
+    char buffer[64];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    Text id(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    while (!id.empty() && (id.back() == '\n' || id.back() == '\0')) id.pop_back();
+    return id;
+}
+
+Text newCaseTempTag()
+{
+    std::random_device rd;
+    char tag[24];
+    std::snprintf(tag, sizeof tag, "%08x%04x", rd(), rd() & 0xffffu);
+    return tag;
+}
+
+JournalFile::~JournalFile()
+{
+    if (fd_ >= 0) ::close(fd_);
+}
+
+Text JournalFile::planned(JournalKind kind, std::size_t count, const PlanEntry& entry)
+{
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    pending_.clear();
+    done_ = 0;
+    sinceAppend_ = 0;
+    lastAppend_ = std::chrono::steady_clock::now();
+    const Text tag = newCaseTempTag();
+    // Written whole beside the journal, made durable, then put in its place:
+    // the journal of the run before stays until this one is complete on disk.
+    const Text temp = path_ + ".new";
+    ::unlink(temp.c_str());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return tag;
+    const bool ok = writeJournalPlan(kind, count, entry, tag, currentBootId(),
+                                     [fd](const std::string& bytes) { return writeAll(fd, bytes.data(), bytes.size()); },
+                                     recordsIds_) &&
+                    ::fsync(fd) == 0 && ::rename(temp.c_str(), path_.c_str()) == 0;
+    if (!ok) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return tag;
+    }
+    const int dir = ::open(folderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    fd_ = fd;
+    return tag;
+}
+
+void JournalFile::renamed(std::size_t done, const EntryId& id)
+{
+    if (fd_ < 0) return;
+    done_ = done;
+    if (recordsIds_) appendJournalIdRecord(pending_, id);
+    if (++sinceAppend_ < appendEveryFiles && (sinceAppend_ % 64 != 0 ||
+                                              std::chrono::steady_clock::now() - lastAppend_ < appendEvery))
+        return;
+    append(false);
+}
+
+void JournalFile::ended(std::size_t done)
+{
+    if (fd_ < 0) return;
+    done_ = done;
+    append(true);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+void JournalFile::append(bool end)
+{
+    pending_ += journalCountRecord(done_, end);
+    writeAll(fd_, pending_.data(), pending_.size());
+    // The end mark is made durable; a count lost with the power only makes
+    // the next start look where the files are.
+    if (end) ::fdatasync(fd_);
+    pending_.clear();
+    sinceAppend_ = 0;
+    lastAppend_ = std::chrono::steady_clock::now();
+}
