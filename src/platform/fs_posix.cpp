@@ -3,6 +3,7 @@
 #include "platform/fs_posix.h"
 
 #include "platform/codepage.h"
+#include "platform/codepage_walk.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
 #include "platform/posix_io.h"

@@ -900,6 +900,8 @@ TEST_F(RenameRunTest, ARefusedPlanRenamesNothingAndKeepsTheUndo)
     EXPECT_EQ(session.ResultList, result);
     EXPECT_EQ(undo(), RunOutcome::Completed);
     EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"a", "d"}));
+}
+
 // The undo puts back only the entry the run left under the new name.
 TEST_F(RenameRunTest, UndoStopsAtAReplacedEntry)
 {
