@@ -53,6 +53,8 @@ public:
     void conversionCompleted() override;
 
     const Text& settingsPath() const { return services_.files.settingsFile; }
+    // The settings file, read once at start; every window reads and writes it here.
+    IniFile& settings() { return *settings_; }
 
     // Handlers.
     void BtnUpperClick();
@@ -73,6 +75,10 @@ public:
 
     void ReadIniFileValue();
     void WriteIniFileValue();
+    // What closing the window does when the process ends right after: the
+    // settings are written, and the session's lists are left to the end of
+    // the process, which gives their memory back at once.
+    void FormDestroyBeforeExit();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,7 +100,9 @@ private:
     template <typename F> void guarded(F&& body);
 
     MainServices services_;
+    std::unique_ptr<IniFile> settings_;
     bool destroyed_ = false;
+    bool processEnding_ = false;
     bool listShowsSourceList_ = false;  // ListBox1 reads SourceList, no copy
     QFont fontDialogFont_;  // the font chooser's font, kept between uses
 

@@ -1,5 +1,6 @@
 // Program entry: chooses the code page, creates the main window, runs the
-// event loop, and destroys the main window, which writes the settings.
+// event loop, and closes the main window for the exit, which writes the
+// settings.
 #include "app/Main.h"
 #include "launcher/ApliEdit.h"
 #include "platform/shell.h"
@@ -42,5 +43,7 @@ int main(int argc, char** argv)
 
     TForm1 form(std::move(services));
     form.show();
-    return app.exec();
+    const int status = app.exec();
+    form.FormDestroyBeforeExit();
+    return status;
 }

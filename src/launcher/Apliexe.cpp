@@ -1,6 +1,5 @@
 #include "launcher/Apliexe.h"
 
-#include "settings/ini_file.h"
 #include "ui/form_layout.h"
 #include "ui/qt_text.h"
 
@@ -107,11 +106,10 @@ void TForm13::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void BtnLauncherRunClick(QWidget* view, LauncherState& state, const Text& settingsPath,
-                         const Text& reportPath, FileSystem& fs, Prompter& prompter,
-                         ShellOpener& shell)
+void BtnLauncherRunClick(QWidget* view, LauncherState& state, const IniFile& settings,
+                         const Text& reportPath, Prompter& prompter, ShellOpener& shell)
 {
-    readLauncherTable(IniFile(settingsPath, fs), state.Table);
+    readLauncherTable(settings, state.Table);
     {
         TForm13 chooser(state, view);
         chooser.fillList(chooserList(state.Table));
