@@ -148,12 +148,13 @@ void TForm1::buildMenu()
 
 void TForm1::FormCreate()
 {
-    // Step 1: five times the list's width, 3060 pixels at the designed 612.
+    // Long paths scroll sideways: five times the list's width, 3060 pixels
+    // at the designed 612.
     ListBox1->setHorizontalExtent(ListBox1->width() * 50 / 10);
 
-    // Steps 2 and 3: a first start creates the settings file. The test looks
-    // at the file that is read and written, so a second start never rewrites
-    // the launcher sections.
+    // A first start creates the settings file with the launcher table. It
+    // asks about the file that is read and written, so a second start never
+    // rewrites the launcher sections.
     settings_ = std::make_unique<IniFile>(settingsPath(), *services_.fs);
     if (!settings_->existed()) {
         services_.prompter->ask(
@@ -162,11 +163,12 @@ void TForm1::FormCreate()
         guarded([&] { writeFirstRunSettings(); });
     }
 
-    ReadIniFileValue();                   // step 4
-    guarded([&] { applyListSettings(ListBox1, List); });  // step 5
-    // Step 6: the four lists of the session start empty.
+    ReadIniFileValue();
+    // A setting that does not parse is reported and leaves the list as it is.
+    guarded([&] { applyListSettings(ListBox1, List); });
 
-    if (!services_.arguments.empty()) {   // step 7
+    // The marked paths, shown without a copy.
+    if (!services_.arguments.empty()) {
         session.SourceList = std::move(services_.arguments);
         const StringList& source = session.SourceList;
         ListBox1->setLines(source.size(), [&source](std::size_t i, Text&) {
@@ -175,7 +177,7 @@ void TForm1::FormCreate()
         listShowsSourceList_ = true;
         ListBox1->setCurrentRow(0);
     }
-    centreOnScreen(this);                 // step 8
+    centreOnScreen(this);
 }
 
 void TForm1::FormDestroy()

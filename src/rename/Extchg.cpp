@@ -155,10 +155,6 @@ void TForm3::BtnCanselClick()
     close();
 }
 
-bool TForm3::ListFile(const Text& dir)
-{
-    return ::ListFile(fs_, dir, session_.DirFileList);
-}
 
 bool TForm3::FormKeyDown(int key)
 {

@@ -42,10 +42,6 @@ public:
     bool FormKeyDown(int key);
     bool EditKeyDown(int key);
 
-    // Fills the session's DirFileList with the files directly inside dir;
-    // false when the directory cannot be read to its end.
-    bool ListFile(const Text& dir);
-
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;

@@ -51,7 +51,7 @@ public:
     // then the integer rule; def when that fails. Never throws.
     std::int32_t ReadInteger(std::string_view section, std::string_view key, std::int32_t def) const;
 
-    // Throw AppError "<path> に書き込めません" when the file cannot be written.
+    // Throw the AppError that names the path when the file cannot be written.
     void WriteString(std::string_view section, std::string_view key, const Text& value);
     // Decimal, "-" for negatives.
     void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);

@@ -9,5 +9,5 @@
 // sign within +-2147483647, or "$" and one to eight hexadecimal digits;
 // nothing may follow. nullopt when the text breaks the rule.
 std::optional<std::int32_t> parseIntegerRule(const Text& text);
-// As parseIntegerRule, but throws AppError "'<text>' は整数ではありません".
+// As parseIntegerRule, but throws the AppError that names the text.
 std::int32_t integerOrThrow(const Text& text);

@@ -29,7 +29,7 @@ QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& captio
 // (without default buttons Qt would not). Call once the window's buttons exist.
 void pressFocusedButtonOnEnter(QWidget* window);
 
-// Centring rule: (screen - window) / 2 each way, truncated toward zero.
+// (screen - window) / 2 each way, truncated toward zero.
 QPoint centredPosition(QSize outerWindowSize, QSize screenSize);
 // Moves the window so that its outer frame is centred on the primary screen.
 // A window manager's frame is known only once the window is shown; the window
