@@ -54,7 +54,8 @@ struct Argv {
 
 // The program's own directory, apart from the files.
 struct ProgramDir {
-    BenchFiles holder{0};
+    explicit ProgramDir(const std::string& existing = {}) : holder(0, existing) {}
+    BenchFiles holder;
     std::string program() const { return holder.dir + "/vorel"; }
     std::string report() const { return holder.dir + "/vorel.TXT"; }
 };
@@ -230,7 +231,7 @@ int flowChild(int argc, char** argv)
 // loop, so that the parent sees the process gone.
 int exitChild(int argc, char** argv)
 {
-    if (argc < 5) return 2;
+    if (argc < 6) return 2;
     std::unique_ptr<QApplication> app = std::make_unique<QApplication>(argc, argv);
     const int count = std::atoi(argv[3]);
     const bool upper = std::strcmp(argv[4], "upper") == 0;
@@ -239,7 +240,8 @@ int exitChild(int argc, char** argv)
     for (int i = 0; i < count; ++i) paths.push_back(BenchFiles::path(argv[2], i, upper));
     std::vector<char*> args{argv[0]};
     for (Text& p : paths) args.push_back(p.data());
-    ProgramDir pd;
+    // The parent's, so that removing the report is not timed.
+    const ProgramDir pd(argv[5]);
     auto form = startMainWindow(pd, int(args.size()), args.data());
     paths = StringList();
     (upper ? form->BtnLower : form->BtnUpper)->click();
@@ -262,8 +264,10 @@ double exitOfFlow(BenchFiles& f)
     const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
     if (n <= 0) std::abort();
     self[n] = '\0';
+    const ProgramDir pd;
     const std::string command = std::string("'") + self + "' --exit-child '" + f.dir + "' " +
-                                std::to_string(f.lower.size()) + (f.isUpper ? " upper" : " lower");
+                                std::to_string(f.lower.size()) + (f.isUpper ? " upper '" : " lower '") +
+                                pd.holder.dir + "'";
     std::FILE* child = ::popen(command.c_str(), "r");
     if (!child) std::abort();
     long long closed = -1;

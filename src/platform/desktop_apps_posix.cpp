@@ -1,5 +1,6 @@
 #include "platform/desktop_apps.h"
 
+#include "platform/codepage.h"
 #include "platform/process.h"
 #include "platform/shell.h"
 
@@ -106,8 +107,7 @@ std::vector<std::string> folders(const std::string& list)
 
 std::string lowered(std::string s)
 {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    std::transform(s.begin(), s.end(), s.begin(), asciiLower);
     return s;
 }
 

@@ -28,8 +28,6 @@ std::string_view trimBlanks(std::string_view s)
     return s;
 }
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 int charLengthAt(CodePage cp, std::string_view s, std::size_t i)
 {
     return codepage_walk::charLengthIn(cp, s.data() + i, s.size() - i);

@@ -57,8 +57,6 @@ constexpr std::array<ColourName, 42> ColourNames{{
     {"clInfoBk", 0x80000018},       {"clNone", 0x1FFFFFFF},
 }};
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return false;
