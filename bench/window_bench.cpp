@@ -2,13 +2,14 @@
 // the main window is shown, "変換確認(&C)" until the report view is shown,
 // the whole flow (start, upper case, report, exit), how each grows from
 // 10,000 to 100,000 files, and the peak memory of the whole flow.
-// Usage: window_bench [files] [--growth] [--directory] [--repetitions=N]
+// Usage: window_bench [files] [--growth] [--directory] [--repetitions=N] [--exit]
 //   files          how many files (default 100000)
 //   --growth       also times each step at 10000, 30000 and 100000 files
 //   --directory    instead, the directory flow (start with one directory,
 //                  its files upper cased in the extended dialog, report,
 //                  exit) in a fresh process at a tenth of files and at files,
 //                  beside the bare loops, with its peak memory
+//   --exit         times only the exit after the whole flow (for 1,000,000)
 // For scripts/bench-xvfb.sh:  window_bench --bare DIR FILES CASE
 //   times the bare loops over an existing directory of FILES files whose
 //   names are in CASE (lower or upper) and prints "BARE name ms" lines.
@@ -66,7 +67,8 @@ struct Argv {
 
 // The program's own directory, apart from the files.
 struct ProgramDir {
-    BenchFiles holder{0};
+    explicit ProgramDir(const std::string& existing = {}) : holder(0, existing) {}
+    BenchFiles holder;
     std::string program() const { return holder.dir + "/vorel"; }
     std::string report() const { return holder.dir + "/vorel.TXT"; }
 };
@@ -381,6 +383,58 @@ int directoryRows(int files, int repetitions)
     return 0;
 }
 
+// The whole flow in this process, as the program runs it; prints the clock
+// as the main window closes, then ends as the program ends after its event
+// loop, so that the parent sees the process gone.
+int exitChild(int argc, char** argv)
+{
+    if (argc < 6) return 2;
+    std::unique_ptr<QApplication> app = std::make_unique<QApplication>(argc, argv);
+    const int count = std::atoi(argv[3]);
+    const bool upper = std::strcmp(argv[4], "upper") == 0;
+    StringList paths;
+    paths.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) paths.push_back(BenchFiles::path(argv[2], i, upper));
+    std::vector<char*> args{argv[0]};
+    for (Text& p : paths) args.push_back(p.data());
+    // The parent's, so that removing the report is not timed.
+    const ProgramDir pd(argv[5]);
+    auto form = startMainWindow(pd, int(args.size()), args.data());
+    paths = StringList();
+    (upper ? form->BtnLower : form->BtnUpper)->click();
+    if (form->session.ResultList.size() != std::size_t(count)) return 1;
+    confirmUntilShown(*form);
+    std::printf("CLOSED %lld\n", (long long)Clock::now().time_since_epoch().count());
+    std::fflush(stdout);
+    form->close();
+    form->FormDestroyBeforeExit();
+    form.reset();
+    app.reset();
+    return 0;
+}
+
+// From the main window's closing to the end of its process after the whole
+// flow, ms.
+double exitOfFlow(BenchFiles& f)
+{
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) std::abort();
+    self[n] = '\0';
+    const ProgramDir pd;
+    const std::string command = std::string("'") + self + "' --exit-child '" + f.dir + "' " +
+                                std::to_string(f.lower.size()) + (f.isUpper ? " upper '" : " lower '") +
+                                pd.holder.dir + "'";
+    std::FILE* child = ::popen(command.c_str(), "r");
+    if (!child) std::abort();
+    long long closed = -1;
+    if (std::fscanf(child, "CLOSED %lld", &closed) != 1) closed = -1;
+    if (::pclose(child) != 0 || closed < 0) std::abort();
+    const Clock::time_point end = Clock::now();
+    f.isUpper = !f.isUpper;
+    return std::chrono::duration<double, std::milli>(end - Clock::time_point(Clock::duration(closed))).count();
+}
+
 int bareOnly(int argc, char** argv)
 {
     if (argc < 5) return 2;
@@ -410,17 +464,31 @@ int main(int argc, char** argv)
     if (argc > 1 && std::strcmp(argv[1], "--flow-child") == 0) return flowChild(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--bare") == 0) return bareOnly(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--dir-flow-child") == 0) return dirFlowChild(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--exit-child") == 0) return exitChild(argc, argv);
 
     const int files = takeFileCount(argc, argv, 100000);
     bool growth = false;
+    bool exitOnly = false;
     int repetitions = 5;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--growth") == 0) growth = true;
+        if (std::strcmp(argv[i], "--exit") == 0) exitOnly = true;
         if (std::strncmp(argv[i], "--repetitions=", 14) == 0) repetitions = std::atoi(argv[i] + 14);
     }
     repetitions = std::max(1, repetitions);
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--directory") == 0) return directoryRows(files, repetitions);
+    auto exitRow = [&](BenchFiles& f) {
+        std::vector<double> times;
+        for (int i = 0; i < repetitions; ++i) times.push_back(exitOfFlow(f));
+        row("exit after the whole flow, from closing the main window to the process's end", files,
+            median(times), 0, 0, "<= 50 ms at 1000000");
+    };
+    if (exitOnly) {
+        BenchFiles f(files);
+        exitRow(f);
+        return 0;
+    }
     QApplication app(argc, argv);
     ProgramDir pd;
 
@@ -442,6 +510,7 @@ int main(int argc, char** argv)
         const double mb = peakMemoryOfFlow(f);
         std::printf("ROW | peak memory (max RSS) of the whole flow, MB | %d | %.1f | - | - | <= 80 MB |\n",
                     files, mb);
+        exitRow(f);
     }
     if (!growth) return 0;
 

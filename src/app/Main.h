@@ -58,6 +58,8 @@ public:
     RunJournal* journal() override { return journal_.get(); }
 
     const Text& settingsPath() const { return services_.files.settingsFile; }
+    // The settings file, read once at start; every window reads and writes it here.
+    IniFile& settings() { return *settings_; }
 
     // Handlers.
     void BtnUpperClick();
@@ -84,6 +86,10 @@ public:
 
     void ReadIniFileValue();
     void WriteIniFileValue();
+    // What closing the window does when the process ends right after: the
+    // settings are written, and the session's lists are left to the end of
+    // the process, which gives their memory back at once.
+    void FormDestroyBeforeExit();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -111,7 +117,9 @@ private:
 
     MainServices services_;
     std::unique_ptr<JournalFile> journal_;
+    std::unique_ptr<IniFile> settings_;
     bool destroyed_ = false;
+    bool processEnding_ = false;
     bool listShowsSourceList_ = false;  // ListBox1 reads SourceList, no copy
     QFont fontDialogFont_;  // the font chooser's font, kept between uses
 

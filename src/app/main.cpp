@@ -1,5 +1,6 @@
 // Program entry: chooses the code page, creates the main window, runs the
-// event loop, and destroys the main window, which writes the settings.
+// event loop, and closes the main window for the exit, which writes the
+// settings.
 #include "app/Main.h"
 #include "launcher/ApliEdit.h"
 #include "platform/shell.h"
@@ -49,7 +50,7 @@ int main(int argc, char** argv)
     saveWhenTheSessionEnds(form.get(), [&form] { form->WriteIniFileValue(); });
     form->show();
     const int status = app.exec();
-    form.reset();  // writes the settings
+    form->FormDestroyBeforeExit();  // writes the settings
     // Nothing of ours is left to do. The toolkit's own teardown says goodbye
     // on the D-Bus session bus (name watchers, the accessibility bus) and
     // waits for the answers, which a busy desktop keeps the user waiting for.

@@ -35,7 +35,7 @@ public:
 // matching every file as it does on Windows (also names without a period).
 QStringList qtNameFilters(const QString& filter);
 
-// "実行ﾌｧｲﾙ(EXE ; COM)|*.EXE;*.COM|実行ﾌｧｲﾙ(PIF ; BAT ; LNK)|*.PIF;*.BAT;*.LNK|全ﾌｧｲﾙ(*.*)|*.*"
+// The program file chooser's filters: programs, scripts and links, all files.
 QString launcherProgramFilter();
 
 // The Qt name filter, offered first on Linux, that shows only programs:
@@ -82,6 +82,6 @@ private:
     FileChooser& files_;
 };
 
-// "    使用できない文字が含まれています。          ": a field holds a character
-// that the active code page cannot represent.
+// The warning that a field holds a character that the active code page
+// cannot represent.
 Text unrepresentableFieldMessage();

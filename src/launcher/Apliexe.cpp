@@ -83,11 +83,17 @@ bool TForm13::ListBoxKeyDown(int key)
     return true;
 }
 
-void BtnLauncherRunClick(QWidget* view, LauncherState& state, const Text& settingsPath,
-                         const Text& reportPath, FileSystem& fs, Prompter& prompter,
-                         ShellOpener& shell)
+void TForm13::keyPressEvent(QKeyEvent* event)
 {
-    readLauncherTable(IniFile(settingsPath, fs), state.Table);
+    if (FormKeyDown(event->key())) return;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
+    QDialog::keyPressEvent(event);
+}
+
+void BtnLauncherRunClick(QWidget* view, LauncherState& state, const IniFile& settings,
+                         const Text& reportPath, Prompter& prompter, ShellOpener& shell)
+{
+    readLauncherTable(settings, state.Table);
     {
         TForm13 chooser(state, view);
         chooser.fillList(chooserList(state.Table));

@@ -1,7 +1,7 @@
 #pragma once
 // The run chooser "Vorel (ﾗﾝﾁｬｰ実行)" and the report view's launcher command.
 #include "launcher/launcher_run.h"
-#include "platform/fs.h"
+#include "settings/ini_file.h"
 #include "ui/prompter.h"
 
 #include <QDialog>
@@ -37,10 +37,9 @@ private:
     ChooserList list_;
 };
 
-// "ﾗﾝﾁｬｰ起動(&K)..." of the report view: reads the table from the settings
-// file, lets the user choose in the run chooser and starts the chosen entry
-// on the report file (its "%f" replaced by reportPath). A failure to start is
+// "ﾗﾝﾁｬｰ起動(&K)..." of the report view: reads the table from the settings,
+// lets the user choose in the run chooser and starts the chosen entry on the
+// report file (its "%f" replaced by reportPath). A failure to start is
 // reported over view, which stays open.
-void BtnLauncherRunClick(QWidget* view, LauncherState& state, const Text& settingsPath,
-                         const Text& reportPath, FileSystem& fs, Prompter& prompter,
-                         ShellOpener& shell);
+void BtnLauncherRunClick(QWidget* view, LauncherState& state, const IniFile& settings,
+                         const Text& reportPath, Prompter& prompter, ShellOpener& shell);

@@ -10,12 +10,11 @@
 #include <QListWidget>
 #include <QPushButton>
 
-TForm11::TForm11(LauncherState& state, const Text& settingsPath, FileSystem& fs,
-                 Prompter& prompter, FileChooser& files, QWidget* parent)
+TForm11::TForm11(LauncherState& state, IniFile& settings, Prompter& prompter, FileChooser& files,
+                 QWidget* parent)
     : QDialog(parent),
       state_(state),
-      settingsPath_(settingsPath),
-      fs_(fs),
+      settings_(settings),
       prompter_(prompter),
       files_(files),
       setup_(state, prompter)
@@ -85,9 +84,8 @@ void TForm11::openEditor(const LauncherEntry& fields)
 
 void TForm11::BtnOkClick()
 {
-    IniFile ini(settingsPath_, fs_);
     try {
-        setup_.ok(ini);
+        setup_.ok(settings_);
     } catch (const AppError& error) {
         prompter_.showError(error.message());
         return;
@@ -151,12 +149,19 @@ void TForm11::BtnDelClick()
     showList();
 }
 
-void MenuLauncherSetClick(QWidget* parent, LauncherState& state, const Text& settingsPath,
-                          FileSystem& fs, Prompter& prompter, FileChooser& files)
+void TForm11::keyPressEvent(QKeyEvent* event)
 {
-    readLauncherTable(IniFile(settingsPath, fs), state.Table);
+    if (FormKeyDown(event->key())) return;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
+    QDialog::keyPressEvent(event);
+}
+
+void MenuLauncherSetClick(QWidget* parent, LauncherState& state, IniFile& settings,
+                          Prompter& prompter, FileChooser& files)
+{
+    readLauncherTable(settings, state.Table);
     {
-        TForm11 dialog(state, settingsPath, fs, prompter, files, parent);
+        TForm11 dialog(state, settings, prompter, files, parent);
         centreOnScreen(&dialog);
         dialog.exec();
     }

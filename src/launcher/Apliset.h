@@ -2,7 +2,7 @@
 // The launcher settings dialog "Vorel (ﾗﾝﾁｬｰ設定)" and the main window's
 // command that opens it.
 #include "launcher/launcher_setup.h"
-#include "platform/fs.h"
+#include "settings/ini_file.h"
 #include "ui/prompter.h"
 
 #include <QDialog>
@@ -15,8 +15,8 @@ class TForm11 : public QDialog {
     Q_OBJECT
 public:
     // Builds the working copy from state.Table, which the caller has read.
-    TForm11(LauncherState& state, const Text& settingsPath, FileSystem& fs, Prompter& prompter,
-            FileChooser& files, QWidget* parent = nullptr);
+    TForm11(LauncherState& state, IniFile& settings, Prompter& prompter, FileChooser& files,
+            QWidget* parent = nullptr);
 
     void BtnOkClick();
     void BtnCanselClick();
@@ -50,16 +50,15 @@ private:
     void openEditor(const LauncherEntry& fields);
 
     LauncherState& state_;
-    Text settingsPath_;
-    FileSystem& fs_;
+    IniFile& settings_;
     Prompter& prompter_;
     FileChooser& files_;
     LauncherSetup setup_;
 };
 
-// "ﾗﾝﾁｬｰ設定(&L)...": reads the table from the settings file, shows the
-// dialog modally, centred, and drops the working copy when it has closed. Only
-// the dialog's OK writes the settings file; a write error is shown in the
-// plain error box and the dialog stays open.
-void MenuLauncherSetClick(QWidget* parent, LauncherState& state, const Text& settingsPath,
-                          FileSystem& fs, Prompter& prompter, FileChooser& files);
+// "ﾗﾝﾁｬｰ設定(&L)...": reads the table from the settings, shows the dialog
+// modally, centred, and drops the working copy when it has closed. Only the
+// dialog's OK writes the settings file; a write error is shown in the plain
+// error box and the dialog stays open.
+void MenuLauncherSetClick(QWidget* parent, LauncherState& state, IniFile& settings,
+                          Prompter& prompter, FileChooser& files);

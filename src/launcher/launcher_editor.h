@@ -4,9 +4,8 @@
 #include "platform/codepage.h"
 #include "ui/prompter.h"
 
-// "    タイトル名は必ず指定してください。          "
+// The warnings for an empty title and an empty program file.
 Text missingTitleMessage();
-// "    実行ファイル名は必ず指定してください。          "
 Text missingProgramMessage();
 
 // Checks the five field values (title, program file, option, directory,

@@ -46,7 +46,7 @@ struct LaunchRequest {
 // "%f", so a report path with blanks reaches the program as one argument.
 LaunchRequest launchRequest(CodePage cp, const LauncherEntry& entry, const Text& reportPath);
 
-// "    " + program + " の実行に失敗しました。          "
+// The failure message naming the program that did not start.
 Text launchFailureMessage(const Text& program);
 
 // "    " + program + " が終了コード " + status + " で終了しました。          ":

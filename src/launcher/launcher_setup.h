@@ -15,7 +15,7 @@ class IniFile;
 // lines 0 to 8 in order, or one empty line when there is none.
 StringList launcherListLines(const LauncherWorkCopy& workCopy);
 
-// "    設定個数は ９ 個までです。          "
+// The warning that all nine rows are taken.
 Text launcherLimitMessage();
 
 class LauncherSetup {

@@ -5,6 +5,8 @@
 #include "settings/ini_file.h"
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 const std::array<const char*, 5> launcherSections = {"ProgTitle", "ProgName", "ProgOption",
                                                      "ProgDir", "ProgShortCut"};
@@ -15,7 +17,9 @@ std::array<StringList LauncherWorkCopy::*, 5> workLists = {
     &LauncherWorkCopy::ProgTitle, &LauncherWorkCopy::ProgName, &LauncherWorkCopy::ProgOption,
     &LauncherWorkCopy::ProgDir, &LauncherWorkCopy::ProgShortCut};
 
-Text rowKey(int row) { return std::to_string(row); }
+// A row's key in each section: its number.
+constexpr std::array<std::string_view, launcherRowCount + 1> rowKeys = {"0", "1", "2", "3", "4",
+                                                                       "5", "6", "7", "8", "9"};
 
 }  // namespace
 
@@ -23,14 +27,16 @@ void readLauncherTable(const IniFile& ini, LauncherTable& table)
 {
     for (std::size_t f = 0; f < launcherFields.size(); ++f)
         for (int row = 1; row <= launcherRowCount; ++row)
-            table[row].*launcherFields[f] = ini.ReadString(launcherSections[f], rowKey(row), "");
+            table[row].*launcherFields[f] = ini.ReadString(launcherSections[f], rowKeys[std::size_t(row)], "");
 }
 
 void writeLauncherTable(IniFile& ini, const LauncherTable& table)
 {
+    std::vector<IniValue> values;
     for (std::size_t f = 0; f < launcherFields.size(); ++f)
         for (int row = 1; row <= launcherRowCount; ++row)
-            ini.WriteString(launcherSections[f], rowKey(row), table[row].*launcherFields[f]);
+            values.push_back({launcherSections[f], rowKeys[std::size_t(row)], table[row].*launcherFields[f]});
+    ini.WriteValues(values);
 }
 
 namespace {

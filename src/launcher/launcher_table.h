@@ -44,9 +44,8 @@ struct LauncherTable {
 // rows 1 to 9.
 void readLauncherTable(const IniFile& ini, LauncherTable& table);
 
-// Writes the 45 values, free rows included: "ProgTitle" keys "1" to "9", then
-// "ProgName", "ProgOption", "ProgDir" and "ProgShortCut". The first failed
-// write throws its AppError; the later values are not written.
+// Writes the 45 values, free rows included, section by section in the order
+// of launcherSections, in one rewrite; throws its write error.
 void writeLauncherTable(IniFile& ini, const LauncherTable& table);
 
 // Finds the desktop's application for a MIME type.

@@ -10,8 +10,6 @@ namespace {
 
 std::atomic<CodePage> activePage{CodePage::Utf8};
 
-char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
-
 }  // namespace
 
 CodePage activeCodePage() { return activePage.load(std::memory_order_relaxed); }
@@ -106,6 +104,8 @@ void appendUtf8(std::string& out, char32_t c)
 int charLength(CodePage cp, const char* p)
 {
     if (p[0] == 0) return 0;
+    // A plain ASCII byte is a character of its own in both code pages.
+    if (static_cast<unsigned char>(p[0]) < 0x80) return 1;
     return codepage_walk::charLengthIn(cp, p, SIZE_MAX);
 }
 

@@ -34,6 +34,11 @@ int charLength(CodePage cp, const char* p);
 // True when the text holds at least one multibyte character.
 bool hasMultibyteChar(CodePage cp, const char* p);
 
+// Case of one-byte ASCII letters only; every other byte stays as it is, so a
+// byte inside a multibyte character is never folded.
+inline char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+inline char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+
 // Conversions between the code page and UTF-8. A character that the target
 // cannot represent, or a malformed input sequence, makes the conversion fail
 // (nullopt); nothing is replaced silently.

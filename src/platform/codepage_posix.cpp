@@ -113,9 +113,7 @@ void appendConvertedCase(CodePage cp, std::string_view text, bool upper, Text& o
         const int n = isAsciiByte(*p) ? 1 : charLengthIn(cp, p, text.size() - i);
         if (n == 1) {
             char c = *p;
-            if (upper && c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-            else if (!upper && c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-            out += c;
+            out += upper ? asciiUpper(c) : asciiLower(c);
         } else if (cp == CodePage::Utf8) {
             const char32_t c = codepage_walk::decodeUtf8(p, n);
             const char32_t m = mapCase(c, upper);

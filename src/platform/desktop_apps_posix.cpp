@@ -1,5 +1,6 @@
 #include "platform/desktop_apps.h"
 
+#include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "platform/process.h"
 #include "platform/shell.h"
@@ -97,8 +98,7 @@ std::vector<std::string> splitList(const std::string& list, char separator)
 
 std::string lowered(std::string s)
 {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    std::transform(s.begin(), s.end(), s.begin(), asciiLower);
     return s;
 }
 

@@ -1,37 +1,5 @@
-// Command-line splitting, shared by every platform.
+// The arguments as received, on every platform.
 #include "platform/process.h"
-
-namespace {
-
-bool isBlank(char c) { return c != 0 && static_cast<unsigned char>(c) <= ' '; }
-
-}  // namespace
-
-StringList splitWindowsCommandLine(const Text& commandLine)
-{
-    StringList args;
-    const char* p = commandLine.c_str();  // stops at an embedded zero like the system does
-    for (;;) {
-        for (;;) {
-            while (isBlank(*p)) ++p;
-            if (p[0] == '"' && p[1] == '"') p += 2;
-            else break;
-        }
-        Text arg;
-        while (*p != 0 && !isBlank(*p)) {
-            if (*p == '"') {
-                ++p;
-                while (*p != 0 && *p != '"') arg += *p++;
-                if (*p == '"') ++p;
-            } else {
-                arg += *p++;
-            }
-        }
-        if (arg.empty()) break;
-        args.push_back(std::move(arg));
-    }
-    return args;
-}
 
 StringList argumentsFromArgv(int argc, char** argv)
 {

@@ -12,10 +12,3 @@ Text environmentValue(const char* name);
 // The command-line arguments after the program path, each exactly as
 // received; empty ones are skipped.
 StringList argumentsFromArgv(int argc, char** argv);
-
-// Splits a Windows command line as the program start-up does: runs of blanks
-// and control characters separate arguments; a double quote starts a quoted
-// run that ends at the next double quote or the end; the quotes are removed;
-// an argument that begins with two double quotes has that pair skipped.
-// Returns the arguments before the first empty one, program path included.
-StringList splitWindowsCommandLine(const Text& commandLine);

@@ -156,7 +156,4 @@ void TForm3::BtnCanselClick()
     close();
 }
 
-bool TForm3::ListFile(const Text& dir)
-{
-    return ::ListFile(fs_, dir, session_.DirFileList);
 }

@@ -39,9 +39,6 @@ public:
     void BtnAllLowerClick();
 
     void BtnCanselClick();
-    // Fills the session's DirFileList with the files directly inside dir;
-    // false when the directory cannot be read to its end.
-    bool ListFile(const Text& dir);
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

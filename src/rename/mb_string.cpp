@@ -6,22 +6,13 @@
 
 namespace {
 
-// The character step at p in code page cp: 0 at the terminator.
-inline int stepAt(CodePage cp, const char* p)
-{
-    if (*p == 0) return 0;
-    // A plain ASCII byte is a character of its own in both code pages.
-    if (static_cast<unsigned char>(*p) < 0x80) return 1;
-    return charLength(cp, p);
-}
-
 inline int skipChars(CodePage cp, const char* text, int maxChars, std::size_t& bytesPassed)
 {
     bytesPassed = 0;
     int passed = 0;
     const char* p = text;
     while (maxChars == 0 || passed < maxChars) {
-        int step = stepAt(cp, p);
+        int step = charLength(cp, p);
         if (step == 0) break;
         p += step;
         bytesPassed += static_cast<std::size_t>(step);
@@ -32,8 +23,8 @@ inline int skipChars(CodePage cp, const char* text, int maxChars, std::size_t& b
 
 inline bool compareChar(CodePage cp, const char*& a, const char*& b)
 {
-    int stepA = stepAt(cp, a);
-    int stepB = stepAt(cp, b);
+    int stepA = charLength(cp, a);
+    int stepB = charLength(cp, b);
     if (stepA > 1 && stepB > 1) {
         if (stepA != stepB || std::memcmp(a, b, static_cast<std::size_t>(stepA)) != 0) return false;
         a += stepA;
@@ -60,12 +51,12 @@ inline const char* matchAt(CodePage cp, const char* t, const char* pattern)
 
 bool MbIsLeadByte(const char* p)
 {
-    return stepAt(activeCodePage(), p) > 1;
+    return charLength(activeCodePage(), p) > 1;
 }
 
 int MbNextChar(const char*& p)
 {
-    int step = stepAt(activeCodePage(), p);
+    int step = charLength(activeCodePage(), p);
     p += step;
     return step;
 }
@@ -118,19 +109,13 @@ int MbPos(const Text& pattern, const Text& s)
     for (int position = 1;; ++position) {
         if (*p == 0) return 0;
         if (matchAt(cp, p, pat)) return position;
-        p += stepAt(cp, p);
+        p += charLength(cp, p);
     }
 }
 
 bool MbHasDbcs(const char* t)
 {
-    const CodePage cp = activeCodePage();
-    for (const char* p = t; *p != 0;) {
-        int step = stepAt(cp, p);
-        if (step > 1) return true;
-        p += step;
-    }
-    return false;
+    return hasMultibyteChar(activeCodePage(), t);
 }
 
 bool MbHasDbcs(const Text& t)

@@ -21,7 +21,8 @@ void notice(RunContext& ctx, const char* utf8)
     ask(ctx, fixedText(utf8), PromptKind::Information, PbYes);
 }
 
-// Step R1: true when the user chose to stop.
+// Names with double-byte characters are asked about before anything is
+// renamed, as the warning mode says; true when the user chose to stop.
 bool stoppedByDbcsQuestion(const StringList& entries, RunContext& ctx)
 {
     const std::int32_t mode = ctx.dbcsMessageMode;
@@ -37,7 +38,8 @@ bool stoppedByDbcsQuestion(const StringList& entries, RunContext& ctx)
     return false;
 }
 
-// Step R2: true when every name passes.
+// Every name is checked before the first rename, so that a bad name stops
+// the run with nothing renamed; true when every name passes.
 bool namesPass(Operation op, const Text& typed, const StringList& entries, RunContext& ctx,
                bool countsProgress)
 {
@@ -63,7 +65,7 @@ bool planConfirmed(Operation op, const Text& typed, const StringList& entries, R
 
 Text failureLine()
 {
-    return fixedText("=== 変換失敗 ===");
+    return fixedText(renameFailureMarker);
 }
 
 // What an undo would put back: the first renamed lines of SourceList
@@ -156,8 +158,9 @@ void journalKeptUndo(RunContext& ctx, const Session& session)
     journal.ended(after.size());
 }
 
-// Steps R4 and R5 over SourceList, once startRenames has set it. The
-// renames that succeed replace what an undo would have put back.
+// Renames every entry of SourceList, once startRenames has set it, and
+// records each result. The renames that succeed replace what an undo would
+// have put back.
 RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& session,
                      bool markedFiles)
 {

@@ -24,7 +24,7 @@ struct RunWindow {
     virtual ~RunWindow() = default;
 };
 
-// "ファイル数  :  2 / 3" in the active code page.
+// The caption that counts the files done, in the active code page.
 Text progressCaption(int position, int count);
 
 enum class RunOutcome {
@@ -74,7 +74,7 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringLi
 // failed file and those before it staying in the undo; a complete undo
 // leaves nothing to undo.
 // SourceList and ResultList then describe the undo in the last run's order:
-// the path before the undo, and the path put back, "=== 変換失敗 ===" for
+// the path before the undo, and the path put back, the failure marker for
 // the file that failed, or an empty line for a file not reached.
 // FailedSelection, with nothing changed, when there is nothing to undo.
 RunOutcome runUndo(RunContext& ctx, Session& session);

@@ -9,6 +9,9 @@ class RunJournal;
 #include <cstddef>
 #include <cstdint>
 
+// The ResultList line of a file whose rename failed (UTF-8).
+inline constexpr const char* renameFailureMarker = "=== 変換失敗 ===";
+
 struct Session {
     StringList SourceList;   // paths as received, or a listed directory's files
     StringList ResultList;   // one line per processed file of the last run

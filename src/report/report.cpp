@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr const char* failureMarker = "=== 変換失敗 ===";
 constexpr const char* notFoundMarker = " == ファイル無 ==";
 
 // Lines are collected and written in blocks of about this size, so that a
@@ -28,7 +27,7 @@ bool holdsLineBreak(const Text& entry)
 }
 
 struct Markers {
-    Text failure = fixedText(failureMarker);
+    Text failure = fixedText(renameFailureMarker);
     Text notFound = fixedText(notFoundMarker);
 };
 
@@ -51,12 +50,6 @@ Text entryOf(FileSystem& fs, const Markers& markers, const Text& result)
 }
 
 }  // namespace
-
-Text reportEntryOf(FileSystem& fs, const Text& result)
-{
-    Text entry = entryOf(fs, Markers(), result);
-    return entry.empty() ? result : entry;
-}
 
 const Text& reportEntryAt(const StringList& resultList, const StringList& reportList, std::size_t i)
 {

@@ -7,13 +7,6 @@
 
 #include <string_view>
 
-// The report entry of one ResultList line: its path part followed by the
-// entry's name as the file system stores it, or by " == ファイル無 ==" when
-// nothing is there. The failure marker "=== 変換失敗 ===" is not looked up;
-// its entry is " == ファイル無 ==" alone, and an empty line (a file an undo
-// did not reach) stays empty. One lookup.
-Text reportEntryOf(FileSystem& fs, const Text& result);
-
 // Empties reportList and appends one report entry per resultList line, in
 // one batch of the file system. An entry that is its ResultList line itself
 // (the file found as instructed, or an empty line) is held as an empty text,
@@ -76,10 +69,9 @@ enum class ReportOutcome {
 };
 
 // The confirmation command up to showing the view: with an empty ResultList
-// says "   ファイル変換がされていません。   " and ends; otherwise rebuilds
-// ReportList, lets the view apply its list settings and take the report
-// lines, then writes the report file at reportPath, saying
-// "   ファイルに保存できませんでした。          " when that fails. An AppError
+// says that nothing was converted and ends; otherwise rebuilds ReportList,
+// lets the view apply its list settings and take the report lines, then
+// writes the report file at reportPath, saying so when that fails. An AppError
 // from applying the list settings passes through: ReportList is then
 // rebuilt, nothing is written and the view stays empty. SourceList and
 // ResultList are never changed.

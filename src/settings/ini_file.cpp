@@ -1,6 +1,6 @@
 #include "settings/ini_file.h"
 
-#include "settings/list_settings.h"
+#include "settings/integer_rule.h"
 
 #include "platform/app_error.h"
 #include "platform/codepage.h"
@@ -27,8 +27,6 @@ std::string_view trimBlanks(std::string_view s)
     while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
     return s;
 }
-
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 int charLengthAt(CodePage cp, std::string_view s, std::size_t i)
 {
@@ -203,33 +201,12 @@ Text encodeValue(const Text& value)
 
 bool endsWithLineEnd(std::string_view s) { return !s.empty() && (s.back() == '\n' || s.back() == '\r'); }
 
-}  // namespace
-
-IniFile::IniFile(Text path, FileSystem& fs) : path_(std::move(path)), fs_(&fs) {}
-
-Text IniFile::ReadString(const Text& section, const Text& key, const Text& def) const
+// The file's bytes with one key set, as a single write leaves them: a key
+// that is there keeps its place, a new key follows its section's last key,
+// a new section goes at the end.
+std::string withValue(std::string_view contents, std::string_view section, std::string_view key,
+                      const Text& value)
 {
-    std::string contents;
-    if (!fs_->readFile(path_, contents, MaxFileBytes)) return def;
-    const ParsedFile file = parse(contents);
-    const KeyPlace place = locate(file, section, key);
-    if (!place.keyFound) return def;
-    return decodeValue(file.lines[place.keyLine].value);
-}
-
-void IniFile::WriteString(const Text& section, const Text& key, const Text& value)
-{
-    auto writeError = [&] { return AppError(path_ + fixedText(" に書き込めません")); };
-
-    std::string contents;
-    if (const ReadResult read = fs_->readFile(path_, contents, MaxFileBytes + 1); !read) {
-        // A file that is there but cannot be read (a FIFO, a device) must not
-        // be replaced by one holding only this key.
-        if (read.status != ReadStatus::Missing) throw writeError();
-        contents.clear();
-    }
-    // Nor a file too large to be read whole.
-    if (contents.size() > MaxFileBytes) throw writeError();
     const ParsedFile file = parse(contents);
     const KeyPlace place = locate(file, section, key);
 
@@ -278,18 +255,95 @@ void IniFile::WriteString(const Text& section, const Text& key, const Text& valu
         out.append(encodeValue(value));
         out.append(LineEnd);
     }
-
-    if (!fs_->rewriteFile(path_, out)) throw writeError();
+    return out;
 }
 
-std::int32_t IniFile::ReadInteger(const Text& section, const Text& key, std::int32_t def) const
+// Every read of the settings file; the status tells why it could not be read.
+ReadResult readSettingsFile(FileSystem& fs, const Text& path, std::string& contents, std::size_t maxBytes)
+{
+    return fs.readFile(path, contents, maxBytes);
+}
+
+}  // namespace
+
+struct IniFile::Copy {
+    std::string contents;
+    ParsedFile file;  // points into contents
+};
+
+IniFile::IniFile(Text path, FileSystem& fs) : path_(std::move(path)), fs_(&fs)
+{
+    std::string contents;
+    if (readSettingsFile(*fs_, path_, contents, MaxFileBytes)) {
+        existed_ = true;
+        hold(std::move(contents));
+    } else {
+        existed_ = fs_->fileExists(path_);
+    }
+}
+
+IniFile::~IniFile() = default;
+
+void IniFile::hold(std::string contents)
+{
+    // Reads see no further than a read of the file would.
+    if (contents.size() > MaxFileBytes) contents.resize(MaxFileBytes);
+    copy_ = std::make_unique<Copy>();
+    copy_->contents = std::move(contents);
+    copy_->file = parse(copy_->contents);
+}
+
+Text IniFile::ReadString(std::string_view section, std::string_view key, const Text& def) const
+{
+    if (!copy_) return def;
+    const KeyPlace place = locate(copy_->file, section, key);
+    if (!place.keyFound) return def;
+    return decodeValue(copy_->file.lines[place.keyLine].value);
+}
+
+void IniFile::WriteValues(const std::vector<IniValue>& values)
+{
+    auto writeError = [&] { return AppError(path_ + fixedText(" に書き込めません")); };
+
+    std::string before;
+    if (const ReadResult read = readSettingsFile(*fs_, path_, before, MaxFileBytes + 1); !read) {
+        // A file that is there but cannot be read (a FIFO, a device) must not
+        // be replaced by one holding only these keys.
+        if (read.status != ReadStatus::Missing) throw writeError();
+        before.clear();
+    }
+    std::string after = before;
+    bool tooLarge = false;
+    for (const IniValue& v : values) {
+        // Nor a file too large to be read whole.
+        if (after.size() > MaxFileBytes) {
+            tooLarge = true;
+            break;
+        }
+        after = withValue(after, v.section, v.key, v.value);
+    }
+    if (after != before && !fs_->rewriteFile(path_, after)) {
+        hold(std::move(before));
+        throw writeError();
+    }
+    existed_ = existed_ || !after.empty();
+    hold(std::move(after));
+    if (tooLarge) throw writeError();
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, const Text& value)
+{
+    WriteValues({{section, key, value}});
+}
+
+std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key, std::int32_t def) const
 {
     Text text = ReadString(section, key, Text());
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
     return parseIntegerRule(text).value_or(def);
 }
 
-void IniFile::WriteInteger(const Text& section, const Text& key, std::int32_t value)
+void IniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value)
 {
     WriteString(section, key, std::to_string(value));
 }

@@ -7,12 +7,28 @@
 #include <cstdio>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 namespace {
 
-const Text SectionText = "TextJyouhou";
-const Text SectionDbcs = "DbcsSet";
-const Text SectionPreview = "Preview";
+// The keys of the list settings, in the order they are read and written.
+struct ListKey {
+    std::string_view key;
+    Text ListSettings::*field;
+    std::string_view def;
+};
+constexpr std::string_view SectionText = "TextJyouhou";
+const std::array<ListKey, 4> ListKeys{{
+    {"TextFontName", &ListSettings::ListFontName, "system"},
+    {"TextFontSize", &ListSettings::ListFontSize, "14"},
+    {"TextFontColor", &ListSettings::ListFontColor, "clBlack"},
+    {"TextBackColor", &ListSettings::ListBackColor, "clWindow"},
+}};
+constexpr std::string_view SectionDbcs = "DbcsSet";
+constexpr std::string_view KeyDbcs = "Set";
+constexpr std::int32_t DefaultDbcsMode = 3;
+constexpr std::string_view SectionPreview = "Preview";
+constexpr std::string_view KeyPreview = "Set";
 
 struct ColourName {
     std::string_view name;
@@ -43,22 +59,12 @@ constexpr std::array<ColourName, 42> ColourNames{{
     {"clInfoBk", 0x80000018},       {"clNone", 0x1FFFFFFF},
 }};
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (asciiLower(a[i]) != asciiLower(b[i])) return false;
     return true;
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 // a * b / c rounded half away from zero, clamped to the int range; 0 when c is 0.
@@ -95,66 +101,22 @@ Text firstChars(const Text& text, int maxChars)
 
 void readMainSettings(const IniFile& ini, ListSettings& list, std::int32_t& dbcsMessageMode)
 {
-    list.ListFontName = ini.ReadString(SectionText, "TextFontName", "system");
-    list.ListFontSize = ini.ReadString(SectionText, "TextFontSize", "14");
-    list.ListFontColor = ini.ReadString(SectionText, "TextFontColor", colourToText(0));
-    list.ListBackColor = ini.ReadString(SectionText, "TextBackColor", colourToText(SystemColourBase + 5));
-    dbcsMessageMode = ini.ReadInteger(SectionDbcs, "Set", 3);
-    const Text preview = ini.ReadString(SectionPreview, "Set", "\n");
+    for (const ListKey& k : ListKeys) list.*k.field = ini.ReadString(SectionText, k.key, Text(k.def));
+    dbcsMessageMode = ini.ReadInteger(SectionDbcs, KeyDbcs, DefaultDbcsMode);
+    const Text preview = ini.ReadString(SectionPreview, KeyPreview, "\n");
     list.PreviewInFile = preview != "\n";
     list.PreviewSet = preview == "1";
 }
 
 void writeMainSettings(IniFile& ini, const ListSettings& list, std::int32_t dbcsMessageMode)
 {
-    ini.WriteString(SectionText, "TextFontName", list.ListFontName);
-    ini.WriteString(SectionText, "TextFontSize", list.ListFontSize);
-    ini.WriteString(SectionText, "TextFontColor", list.ListFontColor);
-    ini.WriteString(SectionText, "TextBackColor", list.ListBackColor);
-    ini.WriteInteger(SectionDbcs, "Set", dbcsMessageMode);
+    std::vector<IniValue> values;
+    for (const ListKey& k : ListKeys) values.push_back({SectionText, k.key, list.*k.field});
+    values.push_back({SectionDbcs, KeyDbcs, std::to_string(dbcsMessageMode)});
+    // A file never written with the preview on stays as it was.
     if (list.PreviewSet || list.PreviewInFile)
-        ini.WriteString(SectionPreview, "Set", list.PreviewSet ? "1" : "0");
-}
-
-std::optional<std::int32_t> parseIntegerRule(const Text& text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && text[i] != '\0' && static_cast<unsigned char>(text[i]) <= ' ') ++i;
-    if (i == text.size()) return std::nullopt;
-
-    if (text[i] == '$') {
-        ++i;
-        const std::size_t digits = text.size() - i;
-        if (digits < 1 || digits > 8) return std::nullopt;
-        std::uint32_t value = 0;
-        for (; i < text.size(); ++i) {
-            const int d = hexDigit(text[i]);
-            if (d < 0) return std::nullopt;
-            value = value << 4 | std::uint32_t(d);
-        }
-        return static_cast<std::int32_t>(value);
-    }
-
-    bool negative = false;
-    if (text[i] == '+' || text[i] == '-') {
-        negative = text[i] == '-';
-        ++i;
-    }
-    if (i == text.size()) return std::nullopt;
-    std::int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
-    }
-    return static_cast<std::int32_t>(negative ? -value : value);
-}
-
-std::int32_t integerOrThrow(const Text& text)
-{
-    if (std::optional<std::int32_t> value = parseIntegerRule(text)) return *value;
-    throw AppError("'" + text + fixedText("' は整数ではありません"));
+        values.push_back({SectionPreview, KeyPreview, list.PreviewSet ? "1" : "0"});
+    ini.WriteValues(values);
 }
 
 bool isSystemColour(std::uint32_t colour)
@@ -190,7 +152,3 @@ int fontHeightFromPoints(int points, int pixelsPerInch)
     return -mulDivRounded(points, pixelsPerInch, 72);
 }
 
-int fontPointsFromHeight(int height, int pixelsPerInch)
-{
-    return -mulDivRounded(height, 72, pixelsPerInch);
-}

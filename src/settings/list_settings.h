@@ -2,6 +2,7 @@
 // The main window's settings in the settings file, and the conversions that
 // turn their texts into sizes and colours when they are applied.
 #include "settings/ini_file.h"
+#include "settings/integer_rule.h"
 
 #include <cstdint>
 #include <optional>
@@ -15,23 +16,12 @@ struct ListSettings {
     bool PreviewInFile = false;  // the settings file holds it
 };
 
-// Reads "TextJyouhou" (TextFontName "system", TextFontSize "14",
-// TextFontColor "clBlack", TextBackColor "clWindow") and "DbcsSet"/"Set"
-// (default 3) and "Preview"/"Set" ("1" on; anything else, or none, off), in
-// that order.
+// Reads the four list settings, then the warning mode, then whether the
+// preview is on ("1" on; anything else, or none, off).
 void readMainSettings(const IniFile& ini, ListSettings& list, std::int32_t& dbcsMessageMode);
-// Writes them back in the same order, texts exactly as held; the preview's
-// setting only once it is on or in the file, so that a file never written
-// with it on stays as it was. Throws the write
-// error at the first failed write; later writes are not made.
+// Writes them back in the same order, texts exactly as held, in one rewrite;
+// throws its write error.
 void writeMainSettings(IniFile& ini, const ListSettings& list, std::int32_t dbcsMessageMode);
-
-// The integer rule: leading blanks skipped; a decimal number with optional
-// sign within +-2147483647, or "$" and one to eight hexadecimal digits;
-// nothing may follow. nullopt when the text breaks the rule.
-std::optional<std::int32_t> parseIntegerRule(const Text& text);
-// As parseIntegerRule, but throws AppError "'<text>' は整数ではありません".
-std::int32_t integerOrThrow(const Text& text);
 
 // Colours: 00BBGGRR fixed colours, 0x80000000 + index system colours,
 // 0x1FFFFFFF no colour.
@@ -51,5 +41,3 @@ Text colourToText(std::uint32_t colour);
 std::optional<Text> fontFaceFromSetting(const Text& listFontName);
 // Pixel height of a size in points: -(points * ppi / 72), rounded.
 int fontHeightFromPoints(int points, int pixelsPerInch);
-// Points of a pixel height: -(height * 72 / ppi), rounded.
-int fontPointsFromHeight(int height, int pixelsPerInch);

@@ -185,8 +185,8 @@ QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& captio
 
 QPoint centredPosition(QSize outerWindowSize, QSize screenSize)
 {
-    // C++ integer division truncates toward zero, as the rule asks
-    // (a window three pixels wider than the screen gets -1, not -2).
+    // Integer division truncates toward zero: a window three pixels wider
+    // than the screen gets -1, not -2.
     return QPoint((screenSize.width() - outerWindowSize.width()) / 2,
                   (screenSize.height() - outerWindowSize.height()) / 2);
 }

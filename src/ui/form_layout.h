@@ -31,7 +31,7 @@ QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& 
 QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& caption,
                   QRect geometry);
 
-// Centring rule: (screen - window) / 2 each way, truncated toward zero.
+// (screen - window) / 2 each way, truncated toward zero.
 QPoint centredPosition(QSize outerWindowSize, QSize screenSize);
 // Moves the window so that its outer frame is centred on the primary screen.
 // A window manager's frame is known only once the window is shown; the window

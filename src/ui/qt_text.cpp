@@ -11,8 +11,3 @@ std::optional<Text> fromQString(const QString& text)
 {
     return fromUtf8(activeCodePage(), text.toStdString());
 }
-
-Text codePageText(const char* utf8)
-{
-    return fixedText(utf8);
-}

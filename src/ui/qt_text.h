@@ -11,5 +11,3 @@ QString toQString(const Text& text);
 std::optional<Text> fromQString(const QString& text);
 // A fixed text of the program (UTF-8 literal) as a QString.
 inline QString uiText(const char* utf8) { return QString::fromUtf8(utf8); }
-// A fixed text of the program in the active code page.
-Text codePageText(const char* utf8);

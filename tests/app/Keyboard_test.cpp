@@ -29,6 +29,7 @@ struct Windows {
     LauncherState launcher;
     std::int32_t mode = 3;
     int launcherRuns = 0;
+    std::unique_ptr<IniFile> settings;
     std::unique_ptr<QWidget> owned;
 
     QWidget* open(const QString& name)
@@ -42,9 +43,10 @@ struct Windows {
             owned = std::make_unique<TForm3>(session, host, prompter, systemFileSystem());
         if (name == QLatin1String("TForm6"))
             owned = std::make_unique<TForm6>([this](QWidget*) { ++launcherRuns; });
-        if (name == QLatin1String("TForm11"))
-            owned = std::make_unique<TForm11>(launcher, main.settingsPath(), systemFileSystem(),
-                                              prompter, files);
+        if (name == QLatin1String("TForm11")) {
+            settings = std::make_unique<IniFile>(main.settingsPath());
+            owned = std::make_unique<TForm11>(launcher, *settings, prompter, files);
+        }
         if (name == QLatin1String("TForm12")) {
             launcher.WorkCopy = LauncherWorkCopy::fromTable(launcher.Table);
             owned = std::make_unique<TForm12>(launcher, prompter, files);

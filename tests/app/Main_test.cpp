@@ -394,15 +394,29 @@ private slots:
 
     void exitWritesTheListSettingsAndMode()
     {
+        const std::string written = "[ProgTitle]\r\n"
+                                    "[TextJyouhou]\r\nTextFontName=system\r\nTextFontSize=14\r\n"
+                                    "TextFontColor=clBlack\r\nTextBackColor=clWindow\r\n"
+                                    "[DbcsSet]\r\nSet=3\r\n";
+        for (bool processEnds : {false, true}) {
+            MainWindowFixture f;
+            f.dir.write("vorel.INI", "[ProgTitle]\r\n");
+            f.start({"/a", "/b"});
+            if (processEnds) f.form->FormDestroyBeforeExit();
+            f.finish();
+            QCOMPARE(TempDir::read(f.settingsPath()), written);
+        }
+
+        // An exit that would write the bytes the file holds leaves it alone.
         MainWindowFixture f;
-        f.dir.write("vorel.INI", "[ProgTitle]\r\n");
+        f.dir.write("vorel.INI", written);
+        struct stat before {}, after {};
+        QCOMPARE(::stat(f.settingsPath().c_str(), &before), 0);
         f.start();
         f.finish();
-        const std::string ini = TempDir::read(f.settingsPath());
-        QCOMPARE(ini, std::string("[ProgTitle]\r\n"
-                                  "[TextJyouhou]\r\nTextFontName=system\r\nTextFontSize=14\r\n"
-                                  "TextFontColor=clBlack\r\nTextBackColor=clWindow\r\n"
-                                  "[DbcsSet]\r\nSet=3\r\n"));
+        QCOMPARE(::stat(f.settingsPath().c_str(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(TempDir::read(f.settingsPath()), written);
     }
 
     void aFifoAsTheSettingsFileGivesDefaultsAndTheWriteErrorAtExit()

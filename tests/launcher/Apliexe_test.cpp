@@ -37,10 +37,10 @@ struct Launch {
     RecordingShell shell;
     LauncherState state;
     QWidget view;  // stands for the report view
+    IniFile ini{settings};  // as the main window read it
 
     explicit Launch(const LauncherTable& table)
     {
-        IniFile ini(settings);
         writeLauncherTable(ini, table);
         view.show();
     }
@@ -55,7 +55,7 @@ struct Launch {
             action(form);
             if (form->isVisible()) form->reject();
         });
-        BtnLauncherRunClick(&view, state, settings, report, systemFileSystem(), prompter,
+        BtnLauncherRunClick(&view, state, ini, report, prompter,
                             opener ? *opener : shell);
         QVERIFY(ran);
         QVERIFY(view.isVisible());  // the view stays open in every case
@@ -239,7 +239,7 @@ private slots:
     void tableIsReadAgainAtEveryStart()
     {
         Launch l(editors());
-        IniFile(l.settings).WriteString("ProgName", "1", "/usr/bin/changed");
+        l.ini.WriteString("ProgName", "1", "/usr/bin/changed");
         l.run([&](TForm13* f) { QTest::keyClick(f->ListBox1, Qt::Key_Return); });
         QCOMPARE(l.shell.file, Text("/usr/bin/changed"));
         QCOMPARE(l.state.Table[1].ProgName, Text("/usr/bin/changed"));
@@ -268,9 +268,8 @@ private slots:
     {
         Launch l(emptyTable());
         const std::string missing = l.dir.file("no-such-editor");
-        IniFile ini(l.settings);
-        ini.WriteString("ProgTitle", "1", "Gone");
-        ini.WriteString("ProgName", "1", missing);
+        l.ini.WriteString("ProgTitle", "1", "Gone");
+        l.ini.WriteString("ProgName", "1", missing);
         l.run([&](TForm13* f) { QTest::keyClick(f->ListBox1, Qt::Key_Return); }, &systemShell());
         QCOMPARE(l.prompter.prompts.size(), std::size_t(1));
         QCOMPARE(l.prompter.prompts[0].text,

@@ -50,7 +50,8 @@ struct Settings {
             action(form);
             if (form->isVisible()) form->reject();
         });
-        MenuLauncherSetClick(nullptr, state, path, systemFileSystem(), prompter, files);
+        IniFile settings(path);  // as the main window read it
+        MenuLauncherSetClick(nullptr, state, settings, prompter, files);
         QVERIFY(ran);
     }
 };
@@ -347,7 +348,8 @@ private slots:
             QCOMPARE(s.prompter.errors[0], missing + fixedText(" に書き込めません"));
             f->reject();
         });
-        MenuLauncherSetClick(nullptr, s.state, missing, systemFileSystem(), s.prompter, s.files);
+        IniFile settings(missing);
+        MenuLauncherSetClick(nullptr, s.state, settings, s.prompter, s.files);
         QVERIFY(ran);
     }
 };

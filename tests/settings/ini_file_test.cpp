@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 using namespace std::string_literals;
@@ -16,10 +18,16 @@ using namespace std::string_literals;
 struct IniFileTest : ::testing::Test {
     TempDir dir;
     Text path = dir.file("VOREL.INI");
-    IniFile ini{path};
+    std::optional<IniFile> started{std::in_place, path};
+    IniFile& ini = *started;
 
     void SetUp() override { setActiveCodePage(CodePage::Utf8); }
-    void give(const std::string& bytes) { dir.write("VOREL.INI", bytes); }
+    // The file as the next start reads it.
+    void give(const std::string& bytes)
+    {
+        dir.write("VOREL.INI", bytes);
+        started.emplace(path);
+    }
     std::string bytes() const { return TempDir::read(path); }
 };
 
@@ -416,13 +424,32 @@ TEST_F(IniFileTest, WriteIntegerWritesDecimal)
     }
 }
 
-TEST_F(IniFileTest, EachOperationReadsTheFileAfresh)
+// Reads answer from what was read; a write keeps what another program wrote
+// meanwhile, and reads then answer from the file as written.
+TEST_F(IniFileTest, ReadsAnswerFromTheCopyWritesReadTheFileAfresh)
 {
     ini.WriteString("S", "K", "1");
-    give("[S]\r\nK=2\r\n; edited meanwhile\r\n");
-    EXPECT_EQ(ini.ReadString("S", "K", ""), "2");
+    dir.write("VOREL.INI", "[S]\r\nK=2\r\n; edited meanwhile\r\n");
+    EXPECT_EQ(ini.ReadString("S", "K", ""), "1");
     ini.WriteString("S", "J", "3");
     EXPECT_EQ(bytes(), "[S]\r\nK=2\r\nJ=3\r\n; edited meanwhile\r\n");
+    EXPECT_EQ(ini.ReadString("S", "K", ""), "2");
+}
+
+TEST(IniFileReads, TheFileIsReadOnceAtStartAndOnceForEachWrite)
+{
+    MemoryFileSystem fs;
+    fs.files["/p/VOREL.INI"] = "[S]\r\nK=1\r\n";
+    IniFile ini("/p/VOREL.INI", fs);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(ini.ReadInteger("S", "K", 0), 1);
+    EXPECT_EQ(fs.readCalls, 1);
+    ini.WriteValues({{"S", "K", "2"}, {"S", "J", "3"}, {"T", "K", "4"}});
+    EXPECT_EQ(fs.readCalls, 2);
+    EXPECT_EQ(fs.replaceCalls, 1);
+    EXPECT_EQ(fs.files["/p/VOREL.INI"], "[S]\r\nK=2\r\nJ=3\r\n[T]\r\nK=4\r\n");
+    // What the file already holds is not written again.
+    ini.WriteValues({{"S", "K", "2"}, {"T", "K", "4"}});
+    EXPECT_EQ(fs.replaceCalls, 1);
 }
 
 struct ErrorText {

@@ -12,6 +12,7 @@ public:
     int replacesLeft = -1;          // successful replaces before they fail; -1 for never
     bool unreadable = false;        // every existing file fails to read
     int replaceCalls = 0;
+    int readCalls = 0;
 
     bool renameEntry(const Text&, const Text&) override { return false; }
     EntryInfo lookupEntry(const Text& path) override
@@ -25,6 +26,7 @@ public:
     std::unique_ptr<TextFileWriter> createTextFile(const Text&) override { return nullptr; }
     ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override
     {
+        ++readCalls;
         auto it = files.find(path);
         if (it == files.end()) return {ReadStatus::Missing};
         if (unreadable) return {ReadStatus::Unreadable};
