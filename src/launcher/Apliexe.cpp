@@ -83,13 +83,6 @@ bool TForm13::ListBoxKeyDown(int key)
     return true;
 }
 
-void TForm13::keyPressEvent(QKeyEvent* event)
-{
-    if (FormKeyDown(event->key())) return;
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
-    QDialog::keyPressEvent(event);
-}
-
 void BtnLauncherRunClick(QWidget* view, LauncherState& state, const IniFile& settings,
                          const Text& reportPath, Prompter& prompter, ShellOpener& shell)
 {

@@ -149,13 +149,6 @@ void TForm11::BtnDelClick()
     showList();
 }
 
-void TForm11::keyPressEvent(QKeyEvent* event)
-{
-    if (FormKeyDown(event->key())) return;
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
-    QDialog::keyPressEvent(event);
-}
-
 void MenuLauncherSetClick(QWidget* parent, LauncherState& state, IniFile& settings,
                           Prompter& prompter, FileChooser& files)
 {

@@ -155,5 +155,3 @@ void TForm3::BtnCanselClick()
 {
     close();
 }
-
-}
