@@ -1,5 +1,8 @@
 #include "rename/journal.h"
 
+#include "platform/path.h"
+#include "platform/posix_io.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -7,25 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool writeAll(int fd, const char* bytes, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, bytes, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-Text folderOf(const Text& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == Text::npos) return ".";
-    return slash == 0 ? Text("/") : path.substr(0, slash);
-}
 
 // Appends go out at most this often without a flush of their own.
 constexpr std::size_t appendEveryFiles = 1000;
@@ -82,7 +66,7 @@ Text JournalFile::planned(JournalKind kind, std::size_t count, const PlanEntry& 
         ::unlink(temp.c_str());
         return tag;
     }
-    const int dir = ::open(folderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(folderAndName(path_).folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
