@@ -107,27 +107,6 @@ std::string absoluteFrom(const std::string& path, const std::string& base)
     return dir + path;
 }
 
-// The executable of a bare name in the directories of PATH, absolute; empty
-// when there is none. Empty PATH elements are skipped rather than taken for
-// the current directory.
-std::string findOnPath(const std::string& name)
-{
-    const char* env = std::getenv("PATH");
-    const std::string path = env ? env : "/usr/local/bin:/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find(':', start);
-        if (end == std::string::npos) end = path.size();
-        const std::string dir = path.substr(start, end - start);
-        if (!dir.empty()) {
-            const std::string candidate = absoluteFrom(dir + "/" + name, {});
-            if (kindOf(candidate).isExecutable) return candidate;
-        }
-        start = end + 1;
-    }
-    return {};
-}
-
 void reportError(int fd, int error)
 {
     retryOnEintr([&] { return ::write(fd, &error, sizeof error); });
@@ -231,7 +210,7 @@ bool startDetached(const std::string& program, const StringList& argv, const Tex
 
 bool openWithDesktop(const std::string& file, const Text& directory)
 {
-    const std::string opener = findOnPath("xdg-open");
+    const std::string opener = findProgramOnPath("xdg-open");
     if (opener.empty()) return false;
     return startDetached(opener, {"xdg-open", file}, directory);
 }
@@ -263,9 +242,24 @@ StringList splitCommandArguments(const Text& command, std::size_t at, std::size_
     return split(command, at, length, &literal);
 }
 
+// Empty PATH elements are skipped rather than taken for the current
+// directory.
 Text findProgramOnPath(const Text& name)
 {
-    return findOnPath(name);
+    const char* env = std::getenv("PATH");
+    const std::string path = env ? env : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find(':', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string dir = path.substr(start, end - start);
+        if (!dir.empty()) {
+            const std::string candidate = absoluteFrom(dir + "/" + name, {});
+            if (kindOf(candidate).isExecutable) return candidate;
+        }
+        start = end + 1;
+    }
+    return {};
 }
 
 bool openWithShell(const Text& file, const StringList& arguments, const Text& directory,
@@ -275,7 +269,7 @@ bool openWithShell(const Text& file, const StringList& arguments, const Text& di
     if (!directory.empty() && !kindOf(directory).isDirectory) return false;
 
     std::string program;
-    if (file.find('/') == Text::npos) program = findOnPath(file);
+    if (file.find('/') == Text::npos) program = findProgramOnPath(file);
     if (program.empty()) program = absoluteFrom(file, directory);
 
     const FileKind kind = kindOf(program);
