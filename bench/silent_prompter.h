@@ -1,6 +1,6 @@
 #pragma once
 // Answers every prompt of a benchmarked run with yes, and shows nothing.
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 class SilentPrompter : public Prompter {
 public:

@@ -5,7 +5,7 @@
 #include "launcher/Apliexe.h"
 #include "launcher/Apliset.h"
 #include "platform/process.h"
-#include "rename/CaptionProgress.h"
+#include "ui/CaptionProgress.h"
 #include "rename/Extchg.h"
 #include "rename/Preview.h"
 #include "rename/rename_run.h"
@@ -488,14 +488,14 @@ void TForm1::BtnExtClick()
 void TForm1::MenuLauncherSetClick()
 {
     guarded([&] {
-        ::MenuLauncherSetClick(this, Launcher, *settings_, *services_.prompter, *services_.fileChooser);
+        openLauncherSettings(this, Launcher, *settings_, *services_.prompter, *services_.fileChooser);
     });
 }
 
 void TForm1::launcherRun(QWidget* view)
 {
     guarded([&] {
-        BtnLauncherRunClick(view, Launcher, *settings_, services_.files.reportFile, *services_.prompter,
+        runLauncherOnReport(view, Launcher, *settings_, services_.files.reportFile, *services_.prompter,
                             *services_.shell);
     });
 }

@@ -8,7 +8,7 @@
 #include "rename/journal.h"
 #include "rename/session.h"
 #include "settings/list_settings.h"
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 #include <QFont>
 #include <QMainWindow>

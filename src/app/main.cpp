@@ -2,7 +2,6 @@
 // event loop, and closes the main window for the exit, which writes the
 // settings.
 #include "app/Main.h"
-#include "launcher/ApliEdit.h"
 #include "platform/shell.h"
 #include "platform/codepage.h"
 #include "platform/data_files.h"

@@ -1,51 +1,17 @@
 #pragma once
-// The launcher entry editor "Vorel (ﾗﾝﾁｬｰ編集)" and the file chooser it
-// browses with.
+// The launcher entry editor "Vorel (ﾗﾝﾁｬｰ編集)".
 #include "launcher/launcher_table.h"
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 #include <QDialog>
-#include <QStringList>
-#include <optional>
 
-class QFileDialog;
+class FileChooser;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The platform's file-open dialog, behind an interface so that view tests
-// can plan the choice.
-class FileChooser {
-public:
-    virtual ~FileChooser() = default;
-    // filter: description and pattern pairs separated by "|", the first pair
-    // active. The chosen file's full path as the file system names it;
-    // nullopt when cancelled.
-    virtual std::optional<Text> chooseFile(QWidget* parent, const QString& filter) = 0;
-};
-
-// Qt's file dialog, one existing file, no title or start directory of ours.
-class QtFileChooser : public FileChooser {
-public:
-    std::optional<Text> chooseFile(QWidget* parent, const QString& filter) override;
-};
-
-// Qt name filters for a "description|patterns|..." string: "description
-// (patterns)", each pattern matching names of either letter case, and "*.*"
-// matching every file as it does on Windows (also names without a period).
-QStringList qtNameFilters(const QString& filter);
-
 // The program file chooser's filters: programs, scripts and links, all files.
 QString launcherProgramFilter();
-
-// The Qt name filter, offered first on Linux, that shows only programs:
-// files with an execute bit (and the folders to browse).
-QString executableNameFilter();
-
-// Sets Qt's own file dialog up for one existing file with the filters of
-// filter, the first active; on Linux the executable filter comes before them
-// and is the active one.
-void prepareFileDialog(QFileDialog& dialog, const QString& filter);
 
 class TForm12 : public QDialog {
     Q_OBJECT

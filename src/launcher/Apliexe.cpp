@@ -83,7 +83,7 @@ bool TForm13::ListBoxKeyDown(int key)
     return true;
 }
 
-void BtnLauncherRunClick(QWidget* view, LauncherState& state, const IniFile& settings,
+void runLauncherOnReport(QWidget* view, LauncherState& state, const IniFile& settings,
                          const Text& reportPath, Prompter& prompter, ShellOpener& shell)
 {
     readLauncherTable(settings, state.Table);

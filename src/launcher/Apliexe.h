@@ -2,7 +2,7 @@
 // The run chooser "Vorel (ﾗﾝﾁｬｰ実行)" and the report view's launcher command.
 #include "launcher/launcher_run.h"
 #include "settings/ini_file.h"
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 #include <QDialog>
 
@@ -41,5 +41,5 @@ private:
 // lets the user choose in the run chooser and starts the chosen entry on the
 // report file (its "%f" replaced by reportPath). A failure to start is
 // reported over view, which stays open.
-void BtnLauncherRunClick(QWidget* view, LauncherState& state, const IniFile& settings,
+void runLauncherOnReport(QWidget* view, LauncherState& state, const IniFile& settings,
                          const Text& reportPath, Prompter& prompter, ShellOpener& shell);

@@ -149,7 +149,7 @@ void TForm11::BtnDelClick()
     showList();
 }
 
-void MenuLauncherSetClick(QWidget* parent, LauncherState& state, IniFile& settings,
+void openLauncherSettings(QWidget* parent, LauncherState& state, IniFile& settings,
                           Prompter& prompter, FileChooser& files)
 {
     readLauncherTable(settings, state.Table);

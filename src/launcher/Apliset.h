@@ -3,7 +3,7 @@
 // command that opens it.
 #include "launcher/launcher_setup.h"
 #include "settings/ini_file.h"
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 #include <QDialog>
 
@@ -60,5 +60,5 @@ private:
 // modally, centred, and drops the working copy when it has closed. Only the
 // dialog's OK writes the settings file; a write error is shown in the plain
 // error box and the dialog stays open.
-void MenuLauncherSetClick(QWidget* parent, LauncherState& state, IniFile& settings,
+void openLauncherSettings(QWidget* parent, LauncherState& state, IniFile& settings,
                           Prompter& prompter, FileChooser& files);

@@ -12,8 +12,8 @@ Text missingProgramMessage()
     return fixedText("    実行ファイル名は必ず指定してください。          ");
 }
 
-bool EditBoxCheck(const LauncherEntry& fields, LauncherWorkCopy& workCopy, int row,
-                  Prompter& prompter)
+bool checkAndStoreEntry(const LauncherEntry& fields, LauncherWorkCopy& workCopy, int row,
+                        Prompter& prompter)
 {
     const auto line = std::size_t(row);
     if (fields.ProgTitle.empty()) {

@@ -2,7 +2,7 @@
 // The entry editor's check-and-store and its browse rule, without widgets.
 #include "launcher/launcher_table.h"
 #include "platform/codepage.h"
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 // The warnings for an empty title and an empty program file.
 Text missingTitleMessage();
@@ -13,8 +13,8 @@ Text missingProgramMessage();
 // warns and stores nothing; a missing program file warns after the title has
 // been stored. Nothing is trimmed: blanks count as filled. An empty shortcut
 // is stored as " ". True when everything was stored and the editor closes.
-bool EditBoxCheck(const LauncherEntry& fields, LauncherWorkCopy& workCopy, int row,
-                  Prompter& prompter);
+bool checkAndStoreEntry(const LauncherEntry& fields, LauncherWorkCopy& workCopy, int row,
+                        Prompter& prompter);
 
 // The fields after choosing the file chosen in the browser: the program file
 // is the chosen path, the option is emptied, the working directory is the

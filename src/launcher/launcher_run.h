@@ -3,7 +3,7 @@
 // "%f" substitution and the start through the shell, without widgets.
 #include "launcher/launcher_table.h"
 #include "platform/codepage.h"
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 #include <cstddef>
 #include <vector>

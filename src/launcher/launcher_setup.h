@@ -7,7 +7,7 @@
 // a free row above a used row, a command acts on the row at the selected
 // position, not on the entry shown there.
 #include "launcher/launcher_table.h"
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 class IniFile;
 

@@ -1,8 +1,12 @@
 #pragma once
-// Where the settings file and the report live. Every caller (the first-start
+// Where the settings file, the report and the help live. Every caller (the first-start
 // test, the settings, the report, the launcher's "%f", the messages naming
 // them) takes its paths from here.
 #include "platform/text.h"
+
+#include <optional>
+
+class FileSystem;
 
 struct DataFiles {
     Text settingsFile;
@@ -28,3 +32,9 @@ DataFiles locateDataFiles(const Text& programPath);
 // the one beside the program if there is one. A folder or copy that cannot be
 // made is left for the first write to report, naming the file.
 DataFiles prepareDataFiles(const Text& programPath);
+
+// The help file of the program folder programDir (ending in "/"):
+// "VOREL.HLP" there where it exists, else the HTML help beside the program
+// (help/index.html), else the one of a system install
+// (../share/doc/vorel/help/index.html); nullopt when none exists.
+std::optional<Text> helpDocument(const Text& programDir, FileSystem& fs);

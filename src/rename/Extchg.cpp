@@ -1,6 +1,6 @@
 #include "rename/Extchg.h"
 
-#include "rename/CaptionProgress.h"
+#include "ui/CaptionProgress.h"
 #include "ui/ByteLimitedEdit.h"
 #include "ui/form_layout.h"
 #include "ui/qt_text.h"

@@ -5,7 +5,7 @@
 #include "platform/fs.h"
 #include "rename/rename_run.h"
 #include "rename/session.h"
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 #include <QDialog>
 #include <functional>

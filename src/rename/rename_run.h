@@ -8,7 +8,7 @@
 #include "rename/journal.h"
 #include "rename/naming.h"
 #include "rename/session.h"
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 #include <cstdint>
 #include <functional>

@@ -3,7 +3,7 @@
 #include "platform/fs.h"
 #include "rename/session.h"
 #include "settings/list_settings.h"
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 #include <QDialog>
 #include <functional>

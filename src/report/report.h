@@ -3,7 +3,7 @@
 // report's lines and the report file.
 #include "platform/fs.h"
 #include "rename/session.h"
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "rename/CaptionProgress.h"
+#include "ui/CaptionProgress.h"
 
 #include "ui/qt_text.h"
 

@@ -11,11 +11,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 #include <QVBoxLayout>
 
 namespace {
@@ -43,6 +45,56 @@ public:
             if (!QFileInfo::exists(path)) return QFileDialog::accept();  // Qt's own message
         QDialog::accept();
     }
+};
+
+// "*.EXE" -> "*.[Ee][Xx][Ee]": letter case does not matter, whatever the
+// dialog (Qt's own, or a native one that matches case).
+QString caseFreePattern(const QString& pattern)
+{
+    if (pattern == QLatin1String("*.*")) return QStringLiteral("*");
+    QString out;
+    for (QChar c : pattern) {
+        const QChar lower = c.toLower();
+        const QChar upper = c.toUpper();
+        if (c.unicode() < 0x80 && lower != upper)
+            out += QLatin1Char('[') + upper + lower + QLatin1Char(']');
+        else
+            out += c;
+    }
+    return out;
+}
+
+// Hides files without an execute bit while the executable filter is the
+// dialog's selected one.
+class ExecutableFilterProxy : public QSortFilterProxyModel {
+public:
+    explicit ExecutableFilterProxy(QFileDialog* dialog) : QSortFilterProxyModel(dialog)
+    {
+        QObject::connect(dialog, &QFileDialog::filterSelected, this, [this](const QString& filter) {
+            // The dialog may name the filter without its pattern.
+            active_ = executableNameFilter().startsWith(filter.trimmed());
+            invalidateFilter();
+        });
+    }
+    void setActive(bool active)
+    {
+        active_ = active;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override
+    {
+        if (!active_) return true;
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (!files) return true;
+        const QFileInfo info = files->fileInfo(files->index(row, 0, parent));
+        return info.isDir() ||
+               (info.permissions() & (QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+    }
+
+private:
+    bool active_ = false;
 };
 
 }  // namespace
@@ -153,4 +205,53 @@ std::optional<QColor> QtColourChooser::choose(QWidget* parent, const QColor& ini
     colours_->setParent(nullptr, Qt::Dialog);
     if (!accepted || !result.isValid()) return std::nullopt;
     return result;
+}
+
+QString executableNameFilter()
+{
+    return uiText("実行ﾌﾟﾛｸﾞﾗﾑ(実行属性) (*)");
+}
+
+void prepareFileDialog(QFileDialog& dialog, const QString& filter)
+{
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Show the descriptions as given; the patterns behind them are ours.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    QStringList filters = qtNameFilters(filter);
+#ifdef Q_OS_LINUX
+    // A native dialog would not filter by the execute bit.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    auto* proxy = new ExecutableFilterProxy(&dialog);
+    dialog.setProxyModel(proxy);
+    filters.prepend(executableNameFilter());
+    proxy->setActive(true);
+#endif
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
+}
+
+QStringList qtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            patterns << caseFreePattern(p.trimmed());
+        filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters;
+}
+
+std::optional<Text> QtFileChooser::chooseFile(QWidget* parent, const QString& filter)
+{
+    QFileDialog dialog(parent);
+    prepareFileDialog(dialog, filter);
+    centreOnScreen(&dialog);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    // The name as the file system has it, so that the program can be started.
+    return QFile::encodeName(files.first()).toStdString();
 }

@@ -1,8 +1,7 @@
 #include "ui/help_viewer.h"
 
 #include "platform/codepage.h"
-#include "platform/fs.h"
-#include "platform/path.h"
+#include "platform/data_files.h"
 #include "platform/shell.h"
 #include "ui/qt_text.h"
 #include "ui/window_keys.h"
@@ -77,14 +76,6 @@ QTextBrowser* showHelpWindow(const Text& path, QWidget* owner)
 void installHelpKey(QObject* owner, std::function<void()> open)
 {
     qApp->installEventFilter(new HelpKeyFilter(owner, std::move(open)));
-}
-
-std::optional<Text> helpDocument(const Text& programDir, FileSystem& fs)
-{
-    for (const Text& candidate : {programDir + "VOREL.HLP", programDir + "help/index.html",
-                                  pathInFolder(folderAndName(programDir).folder, "share/doc/vorel/help/index.html")})
-        if (fs.fileExists(candidate)) return candidate;
-    return std::nullopt;
 }
 
 void showHelpContents(const Text& programDir, FileSystem& fs, Prompter& prompter, QWidget* owner)

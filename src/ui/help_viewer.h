@@ -1,21 +1,14 @@
 #pragma once
 // The help: finds the help document and shows it in the program's own help
 // window; a WinHelp file goes to the desktop's associated program.
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 #include <functional>
-#include <optional>
 
 class FileSystem;
 class QObject;
 class QTextBrowser;
 class QWidget;
-
-// The help file of the program folder programDir (ending in "/"):
-// "VOREL.HLP" there where it exists, else the HTML help beside the program
-// (help/index.html), else the one of a system install
-// (../share/doc/vorel/help/index.html); nullopt when none exists.
-std::optional<Text> helpDocument(const Text& programDir, FileSystem& fs);
 
 // Opens helpDocument, an HTML one in the help window of owner; says so when
 // there is none (naming "VOREL.HLP") or when it could not be opened.

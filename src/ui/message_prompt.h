@@ -1,6 +1,6 @@
 #pragma once
 // The Qt message prompt and plain error box.
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 #include <QString>
 

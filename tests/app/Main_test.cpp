@@ -688,31 +688,6 @@ private slots:
         QCOMPARE(form.List.ListBackColor, Text("$00563412"));
     }
 
-    void helpIsTheFirstDocumentThatExists_data()
-    {
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QString>("expected");
-        const QString hlp = QStringLiteral("bin/VOREL.HLP");
-        const QString beside = QStringLiteral("bin/help/index.html");
-        const QString system = QStringLiteral("share/doc/vorel/help/index.html");
-        QTest::newRow("winhelp file first") << QStringList{hlp, beside, system} << hlp;
-        QTest::newRow("html beside the program") << QStringList{beside, system} << beside;
-        QTest::newRow("html of a system install") << QStringList{system} << system;
-        QTest::newRow("none") << QStringList{} << QString();
-    }
-    void helpIsTheFirstDocumentThatExists()
-    {
-        QFETCH(QStringList, files);
-        QFETCH(QString, expected);
-        TempDir dir;
-        for (const QString& file : files) {
-            std::filesystem::create_directories((dir.path() / file.toStdString()).parent_path());
-            dir.write(file.toStdString(), "<html></html>");
-        }
-        const std::optional<Text> found = helpDocument(dir.file("bin") + "/", systemFileSystem());
-        QCOMPARE(found.value_or(""), expected.isEmpty() ? Text() : dir.file(expected.toStdString()));
-    }
-
     void winHelpFileOpensInTheDesktopProgram()
     {
         MainWindowFixture f;

@@ -55,7 +55,7 @@ struct Launch {
             action(form);
             if (form->isVisible()) form->reject();
         });
-        BtnLauncherRunClick(&view, state, ini, report, prompter,
+        runLauncherOnReport(&view, state, ini, report, prompter,
                             opener ? *opener : shell);
         QVERIFY(ran);
         QVERIFY(view.isVisible());  // the view stays open in every case

@@ -51,7 +51,7 @@ struct Settings {
             if (form->isVisible()) form->reject();
         });
         IniFile settings(path);  // as the main window read it
-        MenuLauncherSetClick(nullptr, state, settings, prompter, files);
+        openLauncherSettings(nullptr, state, settings, prompter, files);
         QVERIFY(ran);
     }
 };
@@ -349,7 +349,7 @@ private slots:
             f->reject();
         });
         IniFile settings(missing);
-        MenuLauncherSetClick(nullptr, s.state, settings, s.prompter, s.files);
+        openLauncherSettings(nullptr, s.state, settings, s.prompter, s.files);
         QVERIFY(ran);
     }
 };

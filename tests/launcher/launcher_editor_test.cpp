@@ -35,7 +35,7 @@ TEST_P(EditBoxCheckTest, StoresWhatPassesTheCheck)
     const CheckCase& c = GetParam();
     LauncherWorkCopy w = workCopyWith(old);
     ScriptedPrompter prompter;
-    EXPECT_EQ(EditBoxCheck(c.fields, w, 0, prompter), c.stored);
+    EXPECT_EQ(checkAndStoreEntry(c.fields, w, 0, prompter), c.stored);
     EXPECT_EQ(w.line(0), c.rowAfter);
     EXPECT_EQ(w.line(1), LauncherEntry{});
     if (c.message.empty()) {
@@ -67,7 +67,7 @@ TEST(EditBoxCheckTest, TitleOnlyStoreOnAFreeRowKeepsItsEmptyProgramFile)
 {
     LauncherWorkCopy w = workCopyWith({"", "", "", "", "*"});
     ScriptedPrompter prompter;
-    EXPECT_FALSE(EditBoxCheck({"Title", "", "", "", ""}, w, 0, prompter));
+    EXPECT_FALSE(checkAndStoreEntry({"Title", "", "", "", ""}, w, 0, prompter));
     EXPECT_EQ(w.line(0), (LauncherEntry{"Title", "", "", "", "*"}));
 }
 

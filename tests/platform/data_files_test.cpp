@@ -1,6 +1,7 @@
 #include "platform/data_files.h"
 
 #include "platform/codepage.h"
+#include "platform/fs.h"
 #include "support/env_scope.h"
 #include "support/temp_dir.h"
 
@@ -97,6 +98,26 @@ struct Installation {
         }
     }
 };
+
+TEST(HelpDocument, IsTheFirstThatExists)
+{
+    const char* hlp = "bin/VOREL.HLP";
+    const char* beside = "bin/help/index.html";
+    const char* system = "share/doc/vorel/help/index.html";
+    const struct {
+        std::vector<const char*> files;
+        const char* expected;
+    } cases[] = {{{hlp, beside, system}, hlp}, {{beside, system}, beside}, {{system}, system}, {{}, nullptr}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        for (const char* file : c.files) {
+            fs::create_directories((dir.path() / file).parent_path());
+            dir.write(file, "<html></html>");
+        }
+        const std::optional<Text> found = helpDocument(dir.file("bin") + "/", systemFileSystem());
+        EXPECT_EQ(found, c.expected ? std::optional<Text>(dir.file(c.expected)) : std::nullopt);
+    }
+}
 
 TEST(DataFilesLocation, FollowTheProgramFoldersWritabilityAndTheXdgVariables)
 {

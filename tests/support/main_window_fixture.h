@@ -2,7 +2,6 @@
 // A main window started as the program starts it, in a temporary program
 // directory, with a scripted prompter and planned choosers.
 #include "app/Main.h"
-#include "launcher/ApliEdit.h"
 #include "platform/shell.h"
 #include "support/planned_choosers.h"
 #include "support/scripted_prompter.h"

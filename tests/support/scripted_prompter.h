@@ -1,7 +1,7 @@
 #pragma once
 // A Prompter for tests: records every prompt and error box and answers from
 // a plan (MrYes when the plan has run out, unless a default is set).
-#include "ui/prompter.h"
+#include "platform/prompter.h"
 
 #include <deque>
 #include <vector>

@@ -1,5 +1,5 @@
 // The caption shows the latest count at least when the run flushes it.
-#include "rename/CaptionProgress.h"
+#include "ui/CaptionProgress.h"
 
 #include "support/code_page_scope.h"
 
