@@ -29,10 +29,9 @@ TForm7::TForm7(const StringList& entries, const std::vector<PlannedRename>& plan
     BtnRun = makeButton(this, "BtnRun", uiText("実行(&R)"), {345, 17, 130, 31});
     BtnCansel = makeButton(this, "BtnCansel", uiText("ｷｬﾝｾﾙ(&N)"), {485, 17, 130, 30});
     ListBox1 = new ExtentListView(this);
-    ListBox1->setMinimumLineHeight(listLineHeight);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(5, 65, 612, 280);
-    ListBox1->setHorizontalExtent(ListBox1->width() * 50 / 10);
+    applyListLook(ListBox1);
 
     // Three lines a file, read from the plan only when drawn; a line break
     // in a name is shown escaped, as in the report.

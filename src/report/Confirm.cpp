@@ -27,7 +27,6 @@ TForm6::TForm6(LauncherRun launcherRun, QWidget* parent)
         makeButton(this, "BtnLauncherRun", uiText("ﾗﾝﾁｬｰ起動(&K)..."), {345, 17, 130, 31});
     BtnCansel = makeButton(this, "BtnCansel", uiText("ｷｬﾝｾﾙ"), {485, 17, 130, 30});
     ListBox1 = new ExtentListView(this);
-    ListBox1->setMinimumLineHeight(listLineHeight);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(5, 65, 612, 280);
 
@@ -44,9 +43,7 @@ TForm6::TForm6(LauncherRun launcherRun, QWidget* parent)
 
 void TForm6::FormCreate()
 {
-    // Five times the list's width, 3060 pixels at the designed 612, whatever
-    // font the list gets later.
-    ListBox1->setHorizontalExtent(ListBox1->width() * 50 / 10);
+    applyListLook(ListBox1);
 }
 
 void TForm6::fillList(const ReportLines& lines)

@@ -136,3 +136,9 @@ void ExtentListView::updateLineSize()
     // The view caches one line's size; a new size lays the lines out again.
     scheduleDelayedItemsLayout();
 }
+
+void applyListLook(ExtentListView* list)
+{
+    list->setMinimumLineHeight(listLineHeight);
+    list->setHorizontalExtent(list->width() * 50 / 10);
+}

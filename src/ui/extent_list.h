@@ -12,7 +12,7 @@
 
 class LineListModel;
 
-// The lowest line of both lists, in pixels.
+// The lowest line of the program's lists, in pixels.
 constexpr int listLineHeight = 18;
 
 class ExtentListView : public QListView {
@@ -56,3 +56,10 @@ private:
     int minimumLineHeight_ = 0;
     int lineHeight_ = 0;
 };
+
+// The look that the main list, the report view and the preview share: lines
+// at least listLineHeight pixels high, and long paths scrolling sideways up
+// to five times the list's width as laid out (3060 pixels at the designed
+// 612), whatever font the list gets later. Call once the list has its
+// designed geometry.
+void applyListLook(ExtentListView* list);
