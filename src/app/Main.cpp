@@ -88,7 +88,6 @@ void TForm1::buildControls()
     ListBox1 = new ExtentListView(client);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(5, 50, 612, 280);
-    ListBox1->setMinimumLineHeight(listLineHeight);
     Panel1 = new QFrame(client);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(0, 0, clientWidth, 2);
@@ -165,9 +164,7 @@ void TForm1::buildMenu()
 
 void TForm1::FormCreate()
 {
-    // Long paths scroll sideways: five times the list's width, 3060 pixels
-    // at the designed 612.
-    ListBox1->setHorizontalExtent(ListBox1->width() * 50 / 10);
+    applyListLook(ListBox1);
 
     // A first start creates the settings file with the launcher table. It
     // asks about the file that is read and written, so a second start never
