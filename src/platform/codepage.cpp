@@ -116,20 +116,3 @@ bool hasMultibyteChar(CodePage cp, const char* p)
     }
     return false;
 }
-
-Text fixedText(std::string_view utf8)
-{
-    const CodePage cp = activeCodePage();
-    if (cp == CodePage::Utf8) return Text(utf8);
-    // Fixed texts are chosen to exist in every code page; one that does not
-    // is shown as well as it can be rather than lost.
-    if (auto converted = fromUtf8(cp, utf8)) return *converted;
-    Text out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const int n = codepage_walk::charLengthIn(CodePage::Utf8, utf8.data() + i, utf8.size() - i);
-        if (auto part = fromUtf8(cp, utf8.substr(i, n))) out += *part;
-        else out += '?';
-        i += n;
-    }
-    return out;
-}

@@ -170,6 +170,23 @@ std::optional<Text> fromUtf8(CodePage cp, std::string_view utf8)
     return convertStrict(iconvName(cp), "UTF-8", utf8);
 }
 
+Text fixedText(std::string_view utf8)
+{
+    const CodePage cp = activeCodePage();
+    if (cp == CodePage::Utf8) return Text(utf8);
+    // Fixed texts are chosen to exist in every code page; one that does not
+    // is shown as well as it can be rather than lost.
+    if (auto converted = fromUtf8(cp, utf8)) return *converted;
+    Text out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const int n = codepage_walk::charLengthIn(CodePage::Utf8, utf8.data() + i, utf8.size() - i);
+        if (auto part = fromUtf8(cp, utf8.substr(i, n))) out += *part;
+        else out += '?';
+        i += n;
+    }
+    return out;
+}
+
 std::string toUtf8ForDisplay(CodePage cp, std::string_view text)
 {
     static constexpr const char* replacement = "\xEF\xBF\xBD";

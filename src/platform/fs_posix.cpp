@@ -3,7 +3,6 @@
 #include "platform/fs_posix.h"
 
 #include "platform/codepage.h"
-#include "platform/codepage_walk.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
 #include "platform/posix_io.h"
@@ -149,24 +148,6 @@ private:
     std::unordered_map<Text, unsigned char> types_;
     std::unordered_map<Text, std::vector<Text>> byFold_;
 };
-
-// "<name>.vorel-case-<tag>", so that a user who finds it after a crash sees
-// whose file it is. A long name is cut at a character boundary to keep
-// within NAME_MAX.
-Text caseTempName(const Text& name, const Text& tag)
-{
-    const Text suffix = ".vorel-case-" + tag;
-    const std::size_t room = NAME_MAX - suffix.size();
-    if (name.size() <= room) return name + suffix;
-    const CodePage cp = activeCodePage();
-    std::size_t cut = 0;
-    while (cut < name.size()) {
-        const std::size_t next = cut + codepage_walk::charLengthIn(cp, name.data() + cut, name.size() - cut);
-        if (next > room) break;
-        cut = next;
-    }
-    return name.substr(0, cut) + suffix;
-}
 
 PosixFileSystem::PosixFileSystem(RenameStrategy strategy) : strategy_(strategy) {}
 

@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <unistd.h>
 
 Text ownProgramPath()
@@ -20,4 +21,16 @@ Text environmentValue(const char* name)
 {
     const char* value = name ? std::getenv(name) : nullptr;
     return value ? Text(value) : Text();
+}
+
+Text currentBootId()
+{
+    const int fd = ::open("/proc/sys/kernel/random/boot_id", O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return {};
+    char buffer[64];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    Text id(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    while (!id.empty() && (id.back() == '\n' || id.back() == '\0')) id.pop_back();
+    return id;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/path.h"
+#include "platform/process.h"
 
 #include <charconv>
 #include <unordered_set>

@@ -97,9 +97,5 @@ struct JournalState {
 constexpr std::size_t maxJournalBytes = 512u * 1024 * 1024;
 JournalState readJournal(FileSystem& fs, const Text& path, std::size_t maxBytes = maxJournalBytes);
 
-// What tells this boot from the others (inode numbers of some file systems
-// change from one mount to the next), or "" where nothing does.
-Text currentBootId();
-
 // A tag for the temporary names of one run.
 Text newCaseTempTag();

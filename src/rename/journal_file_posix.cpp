@@ -1,6 +1,7 @@
 #include "rename/journal.h"
 
 #include "platform/path.h"
+#include "platform/process.h"
 #include "platform/posix_io.h"
 
 #include <cerrno>
@@ -16,18 +17,6 @@ constexpr std::size_t appendEveryFiles = 1000;
 constexpr auto appendEvery = std::chrono::milliseconds(100);
 
 }  // namespace
-
-Text currentBootId()
-{
-    const int fd = ::open("/proc/sys/kernel/random/boot_id", O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return {};
-    char buffer[64];
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    ::close(fd);
-    Text id(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
-    while (!id.empty() && (id.back() == '\n' || id.back() == '\0')) id.pop_back();
-    return id;
-}
 
 Text newCaseTempTag()
 {
