@@ -8,7 +8,7 @@
 #include "platform/codepage.h"
 #include "platform/codepage_walk.h"
 #include "settings/ini_file.h"
-#include "settings/memory_file_system.h"
+#include "support/memory_file_system.h"
 
 #include <cstring>
 

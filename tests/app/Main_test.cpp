@@ -47,9 +47,8 @@ private slots:
         MainWindowFixture f;
         f.start({"/a", "/b", "/a"});
         QCOMPARE(f.prompter.prompts.size(), size_t(1));
-        QCOMPARE(f.prompter.prompts[0].text, fixedText(firstRunText));
-        QCOMPARE(f.prompter.prompts[0].kind, PromptKind::Warning);
-        QCOMPARE(f.prompter.prompts[0].buttons, unsigned(PbYes));
+        QCOMPARE(f.prompter.prompts[0],
+                 (RecordedPrompt{fixedText(firstRunText), PromptKind::Warning, PbYes}));
         QVERIFY(f.prompter.errors.empty());
         QVERIFY(std::filesystem::exists(f.settingsPath()));
         const std::string ini = TempDir::read(f.settingsPath());
@@ -462,9 +461,8 @@ private slots:
         f.prompter.plan = {MrNo};
         form.MenuFileExit->trigger();
         QVERIFY(form.isVisible());
-        QCOMPARE(f.prompter.prompts.back().text, fixedText("    終了しますか。          "));
-        QCOMPARE(f.prompter.prompts.back().kind, PromptKind::Information);
-        QCOMPARE(f.prompter.prompts.back().buttons, unsigned(PbYes | PbNo));
+        QCOMPARE(f.prompter.prompts.back(),
+                 (RecordedPrompt{fixedText("    終了しますか。          "), PromptKind::Information, PbYes | PbNo}));
         QCOMPARE(TempDir::read(f.settingsPath()), std::string("[ProgTitle]\r\n"));
         f.prompter.plan = {MrYes};
         form.MenuFileExit->trigger();

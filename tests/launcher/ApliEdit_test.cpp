@@ -120,9 +120,8 @@ private slots:
         QTest::mouseClick(e.form->BtnOk, Qt::LeftButton);
         QVERIFY(e.form->isVisible());
         QCOMPARE(e.prompter.prompts.size(), std::size_t(1));
-        QCOMPARE(e.prompter.prompts[0].text, fixedText("    実行ファイル名は必ず指定してください。          "));
-        QCOMPARE(e.prompter.prompts[0].kind, PromptKind::Warning);
-        QCOMPARE(e.prompter.prompts[0].buttons, unsigned(PbOk));
+        QCOMPARE(e.prompter.prompts[0],
+                 (RecordedPrompt{fixedText("    実行ファイル名は必ず指定してください。          "), PromptKind::Warning, PbOk}));
         QTest::mouseClick(e.form->BtnCansel, Qt::LeftButton);
         QVERIFY(!e.form->isVisible());
         QCOMPARE(e.row(), (LauncherEntry{"New", "/bin/old", "-o", "/old", "O"}));

@@ -218,9 +218,9 @@ private slots:
         l.run([&](TForm13* f) { QTest::keyClick(f->ListBox1, Qt::Key_Return); });
         QCOMPARE(l.shell.calls, 1);
         QCOMPARE(l.prompter.prompts.size(), std::size_t(1));
-        QCOMPARE(l.prompter.prompts[0].text, fixedText("    /usr/bin/memo の実行に失敗しました。          "));
-        QCOMPARE(l.prompter.prompts[0].kind, PromptKind::Warning);
-        QCOMPARE(l.prompter.prompts[0].buttons, unsigned(PbAbort));
+        QCOMPARE(l.prompter.prompts[0],
+                 (RecordedPrompt{fixedText("    /usr/bin/memo の実行に失敗しました。          "),
+                                 PromptKind::Warning, PbAbort}));
     }
 
     void tooLongProgramIsRefusedAsTooLong()
@@ -231,9 +231,8 @@ private slots:
         l.run([&](TForm13* f) { QTest::keyClick(f->ListBox1, Qt::Key_Return); });
         QCOMPARE(l.shell.calls, 0);
         QCOMPARE(l.prompter.prompts.size(), std::size_t(1));
-        QCOMPARE(l.prompter.prompts[0].text, fixedText("    実行ファイル名が長すぎます。          "));
-        QCOMPARE(l.prompter.prompts[0].kind, PromptKind::Warning);
-        QCOMPARE(l.prompter.prompts[0].buttons, unsigned(PbOk));
+        QCOMPARE(l.prompter.prompts[0],
+                 (RecordedPrompt{fixedText("    実行ファイル名が長すぎます。          "), PromptKind::Warning, PbOk}));
     }
 
     void tableIsReadAgainAtEveryStart()

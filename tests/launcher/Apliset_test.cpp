@@ -239,9 +239,8 @@ private slots:
         s.open([&](TForm11* f) {
             QTest::mouseClick(f->BtnAdd, Qt::LeftButton);
             QCOMPARE(s.prompter.prompts.size(), std::size_t(1));
-            QCOMPARE(s.prompter.prompts[0].text, fixedText("    設定個数は ９ 個までです。          "));
-            QCOMPARE(s.prompter.prompts[0].kind, PromptKind::Warning);
-            QCOMPARE(s.prompter.prompts[0].buttons, unsigned(PbOk));
+            QCOMPARE(s.prompter.prompts[0],
+                     (RecordedPrompt{fixedText("    設定個数は ９ 個までです。          "), PromptKind::Warning, PbOk}));
             QCOMPARE(f->ListBox1->count(), 9);
         });
     }

@@ -42,9 +42,7 @@ TEST_P(EditBoxCheckTest, StoresWhatPassesTheCheck)
         EXPECT_TRUE(prompter.prompts.empty());
     } else {
         ASSERT_EQ(prompter.prompts.size(), 1u);
-        EXPECT_EQ(prompter.prompts[0].text, fixedText(c.message));
-        EXPECT_EQ(prompter.prompts[0].kind, PromptKind::Warning);
-        EXPECT_EQ(prompter.prompts[0].buttons, unsigned(PbOk));
+        EXPECT_EQ(prompter.prompts[0], (RecordedPrompt{fixedText(c.message), PromptKind::Warning, PbOk}));
     }
 }
 

@@ -145,9 +145,7 @@ TEST_P(LaunchFailureTest, WarnsWithTheProgramAfterSubstitution)
               LaunchOutcome::Failed);
     EXPECT_EQ(shell.calls, c.shellCalls);
     ASSERT_EQ(prompter.prompts.size(), 1u);
-    EXPECT_EQ(prompter.prompts[0].text, fixedText(c.message));
-    EXPECT_EQ(prompter.prompts[0].kind, PromptKind::Warning);
-    EXPECT_EQ(prompter.prompts[0].buttons, c.buttons);
+    EXPECT_EQ(prompter.prompts[0], (RecordedPrompt{fixedText(c.message), PromptKind::Warning, c.buttons}));
 }
 
 const std::string longValue(256, 'x');

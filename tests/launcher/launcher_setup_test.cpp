@@ -3,7 +3,7 @@
 #include "platform/app_error.h"
 #include "platform/codepage.h"
 #include "settings/ini_file.h"
-#include "settings/memory_file_system.h"
+#include "support/memory_file_system.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 
@@ -96,9 +96,7 @@ TEST_P(LauncherCommandTest, WorkCopyListAndSelection)
     EXPECT_EQ(got, c.selectedAfter);
     if (c.warned) {
         ASSERT_EQ(prompter.prompts.size(), 1u);
-        EXPECT_EQ(prompter.prompts[0].text, fixedText(limit));
-        EXPECT_EQ(prompter.prompts[0].kind, PromptKind::Warning);
-        EXPECT_EQ(prompter.prompts[0].buttons, unsigned(PbOk));
+        EXPECT_EQ(prompter.prompts[0], (RecordedPrompt{fixedText(limit), PromptKind::Warning, PbOk}));
     } else {
         EXPECT_TRUE(prompter.prompts.empty());
     }
@@ -228,9 +226,7 @@ TEST(LauncherSetupTest, AddAtNineEntriesWarnsAndChangesNothing)
     setup.select(4);
     EXPECT_FALSE(setup.beginAdd());
     ASSERT_EQ(prompter.prompts.size(), 1u);
-    EXPECT_EQ(prompter.prompts[0].text, fixedText(limit));
-    EXPECT_EQ(prompter.prompts[0].kind, PromptKind::Warning);
-    EXPECT_EQ(prompter.prompts[0].buttons, unsigned(PbOk));
+    EXPECT_EQ(prompter.prompts[0], (RecordedPrompt{fixedText(limit), PromptKind::Warning, PbOk}));
     EXPECT_EQ(state.LauncherEditRow, 5);
     EXPECT_EQ(setup.selected(), 4);
     EXPECT_EQ(state.WorkCopy.ProgTitle, nine);

@@ -4,7 +4,7 @@
 #include "platform/codepage.h"
 #include "platform/shell.h"
 #include "settings/ini_file.h"
-#include "settings/memory_file_system.h"
+#include "support/memory_file_system.h"
 #include "support/code_page_scope.h"
 #include "support/temp_dir.h"
 

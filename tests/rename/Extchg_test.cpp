@@ -191,9 +191,8 @@ private slots:
         QVERIFY(exists(h.dir.file("a_x.txt")));
         QVERIFY(exists(h.dir.file("b_x")));
         QCOMPARE(h.prompter.prompts.size(), std::size_t(1));
-        QCOMPARE(h.prompter.prompts[0].text, Text("   変換を完了しました。   "));
-        QCOMPARE(h.prompter.prompts[0].kind, PromptKind::Information);
-        QCOMPARE(h.prompter.prompts[0].buttons, unsigned(PbYes));
+        QCOMPARE(h.prompter.prompts[0],
+                 (RecordedPrompt{Text("   変換を完了しました。   "), PromptKind::Information, PbYes}));
         QCOMPARE(h.disabledButtons(),
                  QStringList({"BtnStartAdd", "BtnEndAdd", "BtnExtChange", "BtnStartDel", "BtnEndDel",
                               "BtnAllUpper", "BtnAllLower"}));
@@ -304,9 +303,8 @@ private slots:
         TForm3& form = h.open();
         QTest::mouseClick(h.button("BtnUpper"), Qt::LeftButton);
         QCOMPARE(h.prompter.prompts.size(), std::size_t(1));
-        QCOMPARE(h.prompter.prompts[0].text, Text("   c.txt の変換に失敗しました。          "));
-        QCOMPARE(h.prompter.prompts[0].kind, PromptKind::Warning);
-        QCOMPARE(h.prompter.prompts[0].buttons, unsigned(PbAbort));
+        QCOMPARE(h.prompter.prompts[0],
+                 (RecordedPrompt{Text("   c.txt の変換に失敗しました。          "), PromptKind::Warning, PbAbort}));
         QCOMPARE(form.windowTitle(), qs("ファイル数  :  3 / 5"));
         QCOMPARE(h.disabledButtons(), QStringList());
         QCOMPARE(h.host.completions, 0);
@@ -323,9 +321,9 @@ private slots:
         QTest::keyClicks(h.edit("Edit4"), "ab");
         QTest::mouseClick(h.button("BtnStartDel"), Qt::LeftButton);
         QCOMPARE(h.prompter.prompts.size(), std::size_t(1));
-        QCOMPARE(h.prompter.prompts[0].text, Text("   xabc.txt には、指定文字列が先頭にありません。          "));
-        QCOMPARE(h.prompter.prompts[0].kind, PromptKind::Warning);
-        QCOMPARE(h.prompter.prompts[0].buttons, unsigned(PbAbort));
+        QCOMPARE(h.prompter.prompts[0],
+                 (RecordedPrompt{Text("   xabc.txt には、指定文字列が先頭にありません。          "),
+                                 PromptKind::Warning, PbAbort}));
         QCOMPARE(form.windowTitle(), qs("Vorel (拡張変換)"));
         QCOMPARE(h.disabledButtons(), QStringList());
         QCOMPARE(h.session.ResultList, StringList{"previous"});
@@ -340,10 +338,9 @@ private slots:
         TForm3& form = h.open();
         QTest::mouseClick(h.button("BtnLower"), Qt::LeftButton);
         QCOMPARE(h.prompter.prompts.size(), std::size_t(1));
-        QCOMPARE(h.prompter.prompts[0].text,
-                 "   ２バイト文字がふくまれていまが、中断しますか。          \n\r   " + h.host.marked[0]);
-        QCOMPARE(h.prompter.prompts[0].kind, PromptKind::Information);
-        QCOMPARE(h.prompter.prompts[0].buttons, unsigned(PbYes | PbNo));
+        QCOMPARE(h.prompter.prompts[0],
+                 (RecordedPrompt{"   ２バイト文字がふくまれていまが、中断しますか。          \n\r   " + h.host.marked[0],
+                                 PromptKind::Information, PbYes | PbNo}));
         QCOMPARE(h.disabledButtons(), QStringList());
         QCOMPARE(form.windowTitle(), qs("Vorel (拡張変換)"));
         QCOMPARE(h.host.completions, 0);
@@ -356,9 +353,8 @@ private slots:
         h.open();
         QTest::mouseClick(h.button("BtnAllUpper"), Qt::LeftButton);
         QCOMPARE(h.prompter.prompts.size(), std::size_t(1));
-        QCOMPARE(h.prompter.prompts[0].text, Text("   ディレクトリではありません。   "));
-        QCOMPARE(h.prompter.prompts[0].kind, PromptKind::Information);
-        QCOMPARE(h.prompter.prompts[0].buttons, unsigned(PbYes));
+        QCOMPARE(h.prompter.prompts[0],
+                 (RecordedPrompt{Text("   ディレクトリではありません。   "), PromptKind::Information, PbYes}));
         QCOMPARE(h.disabledButtons(), QStringList());
         QCOMPARE(h.host.completions, 0);
         QVERIFY(exists(h.dir.file("plain.txt")));

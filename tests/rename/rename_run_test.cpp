@@ -5,6 +5,7 @@
 #include "platform/fs_posix.h"
 
 #include "support/code_page_scope.h"
+#include "support/forwarding_file_system.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 
@@ -37,12 +38,10 @@ struct RecordingWindow : RunWindow {
 // The real file system, with the directory listing in a known order (the
 // names in order first, the rest by name), so that a test can tell which
 // file comes third. Optionally the listing fails part-way.
-class OrderedListing : public FileSystem {
+class OrderedListing : public ForwardingFileSystem {
 public:
     bool failListing = false;
     std::vector<Text> order;
-    bool renameEntry(const Text& from, const Text& to) override { return real().renameEntry(from, to); }
-    EntryInfo lookupEntry(const Text& path) override { return real().lookupEntry(path); }
     bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) override
     {
         if (!real().listDirectory(dir, entries)) return false;
@@ -58,22 +57,6 @@ public:
         }
         return true;
     }
-    bool fileExists(const Text& path) override { return real().fileExists(path); }
-    bool foldsLetterCase(const Text& dir) override { return real().foldsLetterCase(dir); }
-    EntryId entryId(const Text& path) override { return real().entryId(path); }
-    void setCaseTempTag(const Text& tag) override { real().setCaseTempTag(tag); }
-    std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override
-    {
-        return real().createTextFile(path);
-    }
-    ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override { return real().readFile(path, contents, maxBytes); }
-    bool rewriteFile(const Text& path, const std::string& contents) override
-    {
-        return real().rewriteFile(path, contents);
-    }
-
-private:
-    static FileSystem& real() { return systemFileSystem(); }
 };
 
 // The names in a directory, sorted.
@@ -121,9 +104,7 @@ protected:
     void expectOnlyPrompt(const Text& text, PromptKind kind, unsigned buttons)
     {
         ASSERT_EQ(prompter.prompts.size(), 1u);
-        EXPECT_EQ(prompter.prompts[0].text, text);
-        EXPECT_EQ(prompter.prompts[0].kind, kind);
-        EXPECT_EQ(prompter.prompts[0].buttons, buttons);
+        EXPECT_EQ(prompter.prompts[0], (RecordedPrompt{text, kind, buttons}));
     }
 };
 

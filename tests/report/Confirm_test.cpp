@@ -341,9 +341,8 @@ private slots:
         }
         QVERIFY(!c.seen.shown);
         QCOMPARE(c.prompter.prompts.size(), size_t(1));
-        QCOMPARE(c.prompter.prompts[0].text, fixedText("   ファイルに保存できませんでした。          "));
-        QCOMPARE(c.prompter.prompts[0].kind, PromptKind::Warning);
-        QCOMPARE(c.prompter.prompts[0].buttons, unsigned(PbAbort));
+        QCOMPARE(c.prompter.prompts[0],
+                 (RecordedPrompt{fixedText("   ファイルに保存できませんでした。          "), PromptKind::Warning, PbAbort}));
         QCOMPARE(c.session.ReportList, StringList{c.dir.path().string() + "/ == ファイル無 =="});
         QCOMPARE(QApplication::topLevelWidgets().count(), 0);
     }

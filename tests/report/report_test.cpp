@@ -7,6 +7,7 @@
 #include "platform/app_error.h"
 #include "platform/codepage.h"
 #include "rename/rename_run.h"
+#include "support/forwarding_file_system.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 
@@ -52,44 +53,25 @@ public:
 // The real file system, with the lookups counted and the report file's
 // creation, a chosen write or the closing made to fail: a full disk cannot
 // be arranged in a test.
-class FaultyFileSystem : public FileSystem {
+class FaultyFileSystem : public ForwardingFileSystem {
 public:
     enum class Fault { None, Create, FirstWrite, Close };
     Fault fault = Fault::None;
     StringList lookups;
     int writes = 0;
 
-    bool renameEntry(const Text& from, const Text& to) override
-    {
-        return real().renameEntry(from, to);
-    }
     EntryInfo lookupEntry(const Text& path) override
     {
         lookups.push_back(path);
         return real().lookupEntry(path);
     }
-    bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) override
-    {
-        return real().listDirectory(dir, entries);
-    }
-    bool fileExists(const Text& path) override { return real().fileExists(path); }
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override
     {
         if (fault == Fault::Create) return nullptr;
         return std::make_unique<Writer>(*this, real().createTextFile(path));
     }
-    ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override
-    {
-        return real().readFile(path, contents, maxBytes);
-    }
-    bool rewriteFile(const Text& path, const std::string& contents) override
-    {
-        return real().rewriteFile(path, contents);
-    }
 
 private:
-    static FileSystem& real() { return systemFileSystem(); }
-
     class Writer : public TextFileWriter {
     public:
         Writer(FaultyFileSystem& fs, std::unique_ptr<TextFileWriter> file)
@@ -198,9 +180,7 @@ TEST_F(ReportTest, EmptyResultListSaysSoAndWritesNothing)
     EXPECT_EQ(report(), ReportOutcome::NothingConverted);
 
     ASSERT_EQ(prompter.prompts.size(), 1u);
-    EXPECT_EQ(prompter.prompts[0].text, nothingConvertedText);
-    EXPECT_EQ(prompter.prompts[0].kind, PromptKind::Information);
-    EXPECT_EQ(prompter.prompts[0].buttons, unsigned(PbYes));
+    EXPECT_EQ(prompter.prompts[0], (RecordedPrompt{nothingConvertedText, PromptKind::Information, PbYes}));
     EXPECT_FALSE(std::filesystem::exists(reportPath()));
     EXPECT_EQ(view.applied, 0);
     EXPECT_EQ(view.filled, 0);
@@ -331,9 +311,7 @@ TEST_F(ReportTest, FileThatCannotBeWrittenWarnsAndShowsNoView)
         EXPECT_EQ(report(), ReportOutcome::SaveFailed);
 
         ASSERT_EQ(prompter.prompts.size(), 1u);
-        EXPECT_EQ(prompter.prompts[0].text, saveFailedText);
-        EXPECT_EQ(prompter.prompts[0].kind, PromptKind::Warning);
-        EXPECT_EQ(prompter.prompts[0].buttons, unsigned(PbAbort));
+        EXPECT_EQ(prompter.prompts[0], (RecordedPrompt{saveFailedText, PromptKind::Warning, PbAbort}));
         EXPECT_EQ(reportEntries(session.ResultList, session.ReportList), StringList{dir.file("A")});  // already rebuilt
     }
 }

@@ -2,7 +2,7 @@
 
 #include "platform/app_error.h"
 #include "platform/codepage.h"
-#include "settings/memory_file_system.h"
+#include "support/memory_file_system.h"
 #include "support/code_page_scope.h"
 #include "support/temp_dir.h"
 

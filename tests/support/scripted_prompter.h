@@ -4,12 +4,19 @@
 #include "platform/prompter.h"
 
 #include <deque>
+#include <ostream>
 #include <vector>
 
 struct RecordedPrompt {
     Text text;
     PromptKind kind = PromptKind::Information;
     unsigned buttons = 0;
+
+    bool operator==(const RecordedPrompt&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const RecordedPrompt& p)
+    {
+        return out << '"' << p.text << "\" kind " << int(p.kind) << " buttons " << p.buttons;
+    }
 };
 
 class ScriptedPrompter : public Prompter {
