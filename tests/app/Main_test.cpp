@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "settings/ini_file.h"
 #include "support/env_scope.h"
+#include "support/layout_expect.h"
 #include "support/main_window_fixture.h"
 #include "support/recorder.h"
 #include "ui/help_viewer.h"
@@ -254,20 +255,13 @@ private slots:
         MainWindowFixture f;
         TForm1& form = f.start();
         QCOMPARE(form.windowTitle(), QString::fromUtf8("Vorel (ﾒｲﾝ)"));
-        struct Row { QPushButton* button; const char* caption; QRect geometry; QWidget* next; };
-        const Row rows[] = {  // in tab order
-            {form.BtnUpper, "大文字変換(&U)", {5, 10, 115, 30}, form.BtnLower},
-            {form.BtnLower, "小文字変換(&L)", {130, 10, 115, 30}, form.BtnExt},
-            {form.BtnExt, "拡張変換(&E)", {255, 10, 115, 31}, form.BtnConfirm},
-            {form.BtnConfirm, "変換確認(&C)", {380, 10, 115, 31}, form.BtnCansel},
-            {form.BtnCansel, "終了", {505, 10, 110, 30}, form.ListBox1},
-        };
-        for (const Row& r : rows) {
-            QCOMPARE(r.button->text(), QString::fromUtf8(r.caption));
-            QCOMPARE(r.button->geometry(), r.geometry);
-            QCOMPARE(r.button->nextInFocusChain(), r.next);
-        }
-        QCOMPARE(form.ListBox1->geometry(), QRect(5, 50, 612, 280));
+        expectControls(form, {{"BtnUpper", {5, 10, 115, 30}, "大文字変換(&U)"},
+                              {"BtnLower", {130, 10, 115, 30}, "小文字変換(&L)"},
+                              {"BtnExt", {255, 10, 115, 31}, "拡張変換(&E)"},
+                              {"BtnConfirm", {380, 10, 115, 31}, "変換確認(&C)"},
+                              {"BtnCansel", {505, 10, 110, 30}, "終了"},
+                              {"ListBox1", {5, 50, 612, 280}}});
+        expectTabOrder(form, {"BtnUpper", "BtnLower", "BtnExt", "BtnConfirm", "BtnCansel", "ListBox1"});
         QCOMPARE(form.centralWidget()->size(), QSize(622, 334));
         QCOMPARE(form.ListBox1->horizontalExtent(), 3060);
 

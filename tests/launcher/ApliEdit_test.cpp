@@ -4,6 +4,7 @@
 
 #include "launcher/launcher_view_support.h"
 #include "platform/codepage.h"
+#include "support/layout_expect.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 
@@ -41,12 +42,6 @@ struct Editor {
     LauncherEntry row() const { return state.WorkCopy.line(std::size_t(state.LauncherEditRow)); }
 };
 
-struct ControlGeometry {
-    const char* name;
-    QRect geometry;
-    const char* caption;  // for labels and buttons
-};
-
 }  // namespace
 
 class ApliEditTest : public QObject {
@@ -59,25 +54,14 @@ private slots:
         QCOMPARE(f.windowTitle(), u("Vorel (ﾗﾝﾁｬｰ編集)"));
         QCOMPARE(f.size(), QSize(562, 153));
         QCOMPARE(f.minimumSize(), f.maximumSize());
-        const ControlGeometry controls[] = {
+        expectControls(f, {
             {"Label1", {10, 10, 100, 20}, "ﾌﾟﾛｸﾞﾗﾑﾀｲﾄﾙ"}, {"Label2", {10, 40, 100, 20}, "実行ﾌｧｲﾙ名"},
             {"Label3", {10, 70, 100, 20}, "ｵﾌﾟｼｮﾝ"},      {"Label4", {10, 100, 100, 20}, "実行ﾃﾞｨﾚｸﾄﾘ"},
             {"Label5", {10, 130, 100, 20}, "起動ｼｮｰﾄｶｯﾄ"}, {"Edit1", {120, 5, 430, 26}, nullptr},
             {"Edit2", {120, 35, 320, 26}, nullptr},        {"Edit3", {120, 65, 430, 26}, nullptr},
             {"Edit4", {120, 95, 430, 26}, nullptr},        {"Edit5", {120, 125, 30, 26}, nullptr},
             {"BtnOk", {330, 125, 100, 25}, "OK(&O)"},      {"BtnCansel", {450, 125, 100, 25}, "ｷｬﾝｾﾙ"},
-            {"BtnRef", {450, 35, 100, 25}, "参照(&B)..."}};
-        for (const ControlGeometry& c : controls) {
-            auto* w = f.findChild<QWidget*>(QString::fromLatin1(c.name));
-            QVERIFY2(w, c.name);
-            QCOMPARE(w->geometry(), c.geometry);
-            if (auto* label = qobject_cast<QLabel*>(w)) QCOMPARE(label->text(), u(c.caption));
-            if (auto* button = qobject_cast<QPushButton*>(w)) {
-                QCOMPARE(button->text(), u(c.caption));
-                QVERIFY(!button->autoDefault());
-                QVERIFY(!button->isDefault());
-            }
-        }
+            {"BtnRef", {450, 35, 100, 25}, "参照(&B)..."}});
         // No length limit of our own on a field.
         QCOMPARE(f.Edit1->maxLength(), QLineEdit().maxLength());
     }
@@ -85,15 +69,9 @@ private slots:
     void tabOrder()
     {
         Editor e;
-        TForm12& f = *e.form;
-        const QList<QWidget*> order = {f.Edit1, f.Edit2, f.Edit3, f.Edit4, f.Edit5,
-                                       f.BtnOk, f.BtnCansel, f.BtnRef, f.Edit1};
         e.show();
-        QCOMPARE(QApplication::focusWidget(), f.Edit1);
-        for (qsizetype i = 0; i + 1 < order.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), order[i + 1]);
-        }
+        QCOMPARE(QApplication::focusWidget(), e.form->Edit1);
+        expectTabOrder(*e.form, {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "BtnOk", "BtnCansel", "BtnRef"});
     }
 
     void storesAllFieldsOnOk()

@@ -6,6 +6,7 @@
 #include "launcher/launcher_view_support.h"
 #include "platform/codepage.h"
 #include "settings/ini_file.h"
+#include "support/layout_expect.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 
@@ -93,21 +94,15 @@ private slots:
             QCOMPARE(f->windowTitle(), u("Vorel (ﾗﾝﾁｬｰ実行)"));
             QCOMPARE(f->size(), QSize(232, 323));
             QCOMPARE(f->minimumSize(), f->maximumSize());
-            QCOMPARE(f->ListBox1->geometry(), QRect(10, 10, 210, 270));
-            QCOMPARE(f->BtnOk->geometry(), QRect(10, 290, 100, 25));
-            QCOMPARE(f->BtnOk->text(), u("実行(&O)"));
-            QCOMPARE(f->BtnCansel->geometry(), QRect(120, 290, 100, 25));
-            QCOMPARE(f->BtnCansel->text(), u("ｷｬﾝｾﾙ"));
-            for (QPushButton* b : {f->BtnOk, f->BtnCansel}) QVERIFY(!b->autoDefault() && !b->isDefault());
+            expectControls(*f, {{"ListBox1", {10, 10, 210, 270}},
+                                {"BtnOk", {10, 290, 100, 25}, "実行(&O)"},
+                                {"BtnCansel", {120, 290, 100, 25}, "ｷｬﾝｾﾙ"}});
             QCOMPARE(linesOf(f->ListBox1), (QStringList{u("M  メモ帳"), u("W  ワードパット"), u("  Plain"),
                                                         u("   Blank"), u("*  Star")}));
             QCOMPARE(f->ListBox1->currentRow(), 0);
             QCOMPARE(QApplication::focusWidget(), f->ListBox1);
-            QTest::keyClick(f->ListBox1, Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), f->BtnOk);
-            QTest::keyClick(f->BtnOk, Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), f->BtnCansel);
-            QTest::keyClick(f->BtnCansel, Qt::Key_Escape);
+            expectTabOrder(*f, {"ListBox1", "BtnOk", "BtnCansel"});
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         });
         QCOMPARE(l.state.LauncherChoice, -1);
         QCOMPARE(l.shell.calls, 0);

@@ -6,6 +6,7 @@
 #include "launcher/launcher_view_support.h"
 #include "platform/codepage.h"
 #include "settings/ini_file.h"
+#include "support/layout_expect.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 
@@ -72,35 +73,26 @@ private slots:
             QCOMPARE(f->size(), QSize(362, 322));
             QCOMPARE(f->minimumSize(), f->maximumSize());
             QCOMPARE(f->ListBox1->geometry(), QRect(10, 10, 210, 260));
-            const std::pair<QPushButton*, std::pair<QRect, const char*>> buttons[] = {
-                {f->BtnOk, {{10, 285, 100, 25}, "OK(&O)"}},
-                {f->BtnCansel, {{120, 285, 100, 25}, "ｷｬﾝｾﾙ"}},
-                {f->BtnAdd, {{230, 10, 120, 25}, "新規追加(&N)..."}},
-                {f->BtnEdit, {{230, 45, 120, 25}, "編集(&E)..."}},
-                {f->BtnUp, {{230, 90, 120, 25}, "一つ上へ"}},
-                {f->BtnDown, {{230, 125, 120, 25}, "一つ下へ"}},
-                {f->BtnCut, {{230, 170, 120, 25}, "ｶｯﾄ(&X)"}},
-                {f->BtnCopy, {{230, 205, 120, 25}, "ｺﾋﾟｰ(&C)"}},
-                {f->BtnPaste, {{230, 240, 120, 25}, "張り付け(&V)"}},
-                {f->BtnDel, {{230, 285, 120, 25}, "削除(&D)"}}};
-            for (const auto& [button, expected] : buttons) {
-                QCOMPARE(button->geometry(), expected.first);
-                QCOMPARE(button->text(), u(expected.second));
-                QVERIFY(!button->autoDefault());
-                QVERIFY(!button->isDefault());
+            expectControls(*f, {{"ListBox1", {10, 10, 210, 260}},
+                                {"BtnOk", {10, 285, 100, 25}, "OK(&O)"},
+                                {"BtnCansel", {120, 285, 100, 25}, "ｷｬﾝｾﾙ"},
+                                {"BtnAdd", {230, 10, 120, 25}, "新規追加(&N)..."},
+                                {"BtnEdit", {230, 45, 120, 25}, "編集(&E)..."},
+                                {"BtnUp", {230, 90, 120, 25}, "一つ上へ"},
+                                {"BtnDown", {230, 125, 120, 25}, "一つ下へ"},
+                                {"BtnCut", {230, 170, 120, 25}, "ｶｯﾄ(&X)"},
+                                {"BtnCopy", {230, 205, 120, 25}, "ｺﾋﾟｰ(&C)"},
+                                {"BtnPaste", {230, 240, 120, 25}, "張り付け(&V)"},
+                                {"BtnDel", {230, 285, 120, 25}, "削除(&D)"}});
+            for (QPushButton* button : f->findChildren<QPushButton*>())
                 QCOMPARE(button->isEnabled(), button != f->BtnPaste);
-            }
             QCOMPARE(linesOf(f->ListBox1), (QStringList{"A", "B"}));
             QCOMPARE(f->ListBox1->currentRow(), 0);
             QCOMPARE(QApplication::focusWidget(), f->ListBox1);
-            // Tab order: the list, then the buttons as numbered.
-            const QList<QWidget*> order = {f->BtnOk,  f->BtnCansel, f->BtnAdd, f->BtnEdit,
-                                           f->BtnUp,  f->BtnDown,   f->BtnCut, f->BtnCopy,
-                                           f->BtnDel, f->ListBox1};  // the disabled Paste is skipped
-            for (QWidget* next : order) {
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-                QCOMPARE(QApplication::focusWidget(), next);
-            }
+            // Tab order: the list, then the buttons as numbered; the disabled
+            // Paste is skipped.
+            expectTabOrder(*f, {"ListBox1", "BtnOk", "BtnCansel", "BtnAdd", "BtnEdit", "BtnUp", "BtnDown",
+                                "BtnCut", "BtnCopy", "BtnDel"});
             QCOMPARE(f->BtnCopy->nextInFocusChain(), f->BtnPaste);
         });
         QVERIFY(s.state.WorkCopy.size() == 0);  // dropped after closing

@@ -3,6 +3,7 @@
 #include "rename/Extchg.h"
 
 #include "support/code_page_scope.h"
+#include "support/layout_expect.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 #include "ui/ByteLimitedEdit.h"
@@ -80,63 +81,42 @@ void typeText(QWidget* w, const QString& text)
 class ExtchgTest : public QObject {
     Q_OBJECT
 private slots:
-    void layout_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QRect>("geometry");
-        auto row = [](const char* name, const char* caption, QRect r) {
-            QTest::newRow(name) << QString::fromLatin1(name) << qs(caption) << r;
-        };
-        row("Label8", "     マークファイルの処理", {160, 5, 250, 18});
-        row("Label9", "ディレクトリの処理", {415, 5, 150, 18});
-        row("Label3", "(&1)", {5, 32, 20, 18});
-        row("Edit1", "", {30, 27, 120, 26});
-        row("BtnStartAdd", "ファイル名の先頭に付加(&S)", {160, 25, 250, 31});
-        row("BtnAllstartAdd", "先頭に付加(&V)", {415, 25, 150, 31});
-        row("Label4", "(&2)", {5, 67, 20, 18});
-        row("Edit2", "", {30, 62, 120, 26});
-        row("BtnEndAdd", "ファイル名の最後に付加(&E)", {160, 60, 250, 31});
-        row("BtnAllEndAdd", "最後に付加(&W)", {415, 60, 150, 31});
-        row("Label5", "(&3)", {5, 102, 20, 18});
-        row("Edit3", "", {30, 97, 120, 26});
-        row("BtnExtChange", "ファイル名の拡張子を変更(&C)", {160, 95, 250, 31});
-        row("BtnAllExtChange", "拡張子変更(&X)", {415, 95, 150, 31});
-        row("Label6", "(&4)", {5, 137, 20, 18});
-        row("Edit4", "", {30, 132, 120, 26});
-        row("BtnStartDel", "ファイル名の先頭を削除(&T)", {160, 130, 250, 31});
-        row("BtnAllStartDel", "先頭を削除(&Y)", {415, 130, 150, 31});
-        row("Label7", "(&5)", {5, 172, 20, 18});
-        row("Edit5", "", {30, 167, 120, 26});
-        row("BtnEndDel", "ファイル名の最後を削除(&B)", {160, 165, 250, 31});
-        row("BtnAllEndDel", "最後を削除(&Z)", {415, 165, 150, 31});
-        row("BtnUpper", "大文字に変換(&U)", {160, 200, 250, 31});
-        row("BtnAllUpper", "大文字に変換(&M)", {415, 200, 150, 31});
-        row("BtnLower", "小文字に変換(&L)", {160, 235, 250, 31});
-        row("BtnAllLower", "小文字に変換(&N)", {415, 235, 150, 31});
-        row("BtnCansel", "ｷｬﾝｾﾙ", {160, 270, 250, 31});
-        row("Label1", "拡張子変更では、拡張子には必ずピリオドを付けて下さい。 ( .org )", {30, 310, 550, 18});
-        row("Label2", "付加または削除の文字列は、半角で１０文字以内とします。", {30, 330, 550, 18});
-    }
     void layout()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QRect, geometry);
         Harness h;
         TForm3 form(h.session, h.host, h.prompter, systemFileSystem());
-        QWidget* w = form.findChild<QWidget*>(name);
-        QVERIFY(w);
-        QCOMPARE(w->geometry(), geometry);
-        if (auto* b = qobject_cast<QPushButton*>(w)) {
-            QCOMPARE(b->text(), caption);
-            QVERIFY(!b->autoDefault());
-            QVERIFY(!b->isDefault());
-        } else if (auto* l = qobject_cast<QLabel*>(w)) {
-            QCOMPARE(l->text(), caption);
-        } else {
-            auto* e = qobject_cast<ByteLimitedEdit*>(w);
-            QVERIFY(e);
+        expectControls(form, {{"Label8", {160, 5, 250, 18}, "     マークファイルの処理"},
+                              {"Label9", {415, 5, 150, 18}, "ディレクトリの処理"},
+                              {"Label3", {5, 32, 20, 18}, "(&1)"},
+                              {"Edit1", {30, 27, 120, 26}},
+                              {"BtnStartAdd", {160, 25, 250, 31}, "ファイル名の先頭に付加(&S)"},
+                              {"BtnAllstartAdd", {415, 25, 150, 31}, "先頭に付加(&V)"},
+                              {"Label4", {5, 67, 20, 18}, "(&2)"},
+                              {"Edit2", {30, 62, 120, 26}},
+                              {"BtnEndAdd", {160, 60, 250, 31}, "ファイル名の最後に付加(&E)"},
+                              {"BtnAllEndAdd", {415, 60, 150, 31}, "最後に付加(&W)"},
+                              {"Label5", {5, 102, 20, 18}, "(&3)"},
+                              {"Edit3", {30, 97, 120, 26}},
+                              {"BtnExtChange", {160, 95, 250, 31}, "ファイル名の拡張子を変更(&C)"},
+                              {"BtnAllExtChange", {415, 95, 150, 31}, "拡張子変更(&X)"},
+                              {"Label6", {5, 137, 20, 18}, "(&4)"},
+                              {"Edit4", {30, 132, 120, 26}},
+                              {"BtnStartDel", {160, 130, 250, 31}, "ファイル名の先頭を削除(&T)"},
+                              {"BtnAllStartDel", {415, 130, 150, 31}, "先頭を削除(&Y)"},
+                              {"Label7", {5, 172, 20, 18}, "(&5)"},
+                              {"Edit5", {30, 167, 120, 26}},
+                              {"BtnEndDel", {160, 165, 250, 31}, "ファイル名の最後を削除(&B)"},
+                              {"BtnAllEndDel", {415, 165, 150, 31}, "最後を削除(&Z)"},
+                              {"BtnUpper", {160, 200, 250, 31}, "大文字に変換(&U)"},
+                              {"BtnAllUpper", {415, 200, 150, 31}, "大文字に変換(&M)"},
+                              {"BtnLower", {160, 235, 250, 31}, "小文字に変換(&L)"},
+                              {"BtnAllLower", {415, 235, 150, 31}, "小文字に変換(&N)"},
+                              {"BtnCansel", {160, 270, 250, 31}, "ｷｬﾝｾﾙ"},
+                              {"Label1", {30, 310, 550, 18}, "拡張子変更では、拡張子には必ずピリオドを付けて下さい。 ( .org )"},
+                              {"Label2", {30, 330, 550, 18}, "付加または削除の文字列は、半角で１０文字以内とします。"}});
+        for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5"}) {
+            auto* e = form.findChild<ByteLimitedEdit*>(name);
+            QVERIFY2(e, name);
             QCOMPARE(e->text(), QString());
             QCOMPARE(e->maxBytes(), 10);
         }
@@ -157,20 +137,10 @@ private slots:
     void tabOrder()
     {
         Harness h;
-        TForm3 form(h.session, h.host, h.prompter, systemFileSystem());
-        const QStringList expected = {
-            "Edit1",        "BtnStartAdd", "BtnAllstartAdd", "Edit2",       "BtnEndAdd",
-            "BtnAllEndAdd", "Edit3",       "BtnExtChange",   "BtnAllExtChange", "Edit4",
-            "BtnStartDel",  "BtnAllStartDel", "Edit5",       "BtnEndDel",   "BtnAllEndDel",
-            "BtnUpper",     "BtnAllUpper", "BtnLower",       "BtnAllLower", "BtnCansel"};
-        QStringList chain;
-        QWidget* start = form.findChild<QWidget*>("Edit1");
-        QWidget* w = start;
-        do {
-            if (w->focusPolicy() & Qt::TabFocus) chain << w->objectName();
-            w = w->nextInFocusChain();
-        } while (w != start && chain.size() < 40);
-        QCOMPARE(chain, expected);
+        expectTabOrder(h.open(), {"Edit1", "BtnStartAdd", "BtnAllstartAdd", "Edit2", "BtnEndAdd", "BtnAllEndAdd",
+                                  "Edit3", "BtnExtChange", "BtnAllExtChange", "Edit4", "BtnStartDel",
+                                  "BtnAllStartDel", "Edit5", "BtnEndDel", "BtnAllEndDel", "BtnUpper",
+                                  "BtnAllUpper", "BtnLower", "BtnAllLower", "BtnCansel"});
     }
 
     void freshDialogStartsReady()

@@ -6,6 +6,7 @@
 
 #include "platform/app_error.h"
 #include "platform/codepage.h"
+#include "support/layout_expect.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 #include "ui/extent_list.h"
@@ -125,46 +126,16 @@ private slots:
         QCOMPARE(form.font().family(), QStringLiteral("System"));
         QCOMPARE(form.font().pixelSize(), 15);  // an em of 15 pixels: a 19-pixel character cell
 
-        struct Control {
-            const char* name;
-            QString caption;
-            QRect geometry;
-        };
-        const Control labels[] = {
-            {"Label1", u("変換前のファイル名"), {20, 5, 200, 20}},
-            {"Label2", u("変換指示のファイル名"), {20, 25, 200, 20}},
-            {"Label3", u("変換後のファイル名"), {20, 45, 200, 20}},
-        };
-        for (const Control& c : labels) {
-            auto* label = form.findChild<QLabel*>(c.name);
-            QVERIFY2(label, c.name);
-            QCOMPARE(label->text(), c.caption);
-            QCOMPARE(label->geometry(), c.geometry);
-        }
-        const Control buttons[] = {
-            {"BtnLauncherRun", u("ﾗﾝﾁｬｰ起動(&K)..."), {345, 17, 130, 31}},
-            {"BtnCansel", u("ｷｬﾝｾﾙ"), {485, 17, 130, 30}},
-        };
-        for (const Control& c : buttons) {
-            auto* button = form.findChild<QPushButton*>(c.name);
-            QVERIFY2(button, c.name);
-            QCOMPARE(button->text(), c.caption);
-            QCOMPARE(button->geometry(), c.geometry);
-            QVERIFY(!button->isDefault());
-        }
-        auto* list = form.findChild<ExtentListView*>("ListBox1");
-        QVERIFY(list);
-        QCOMPARE(list->geometry(), QRect(5, 65, 612, 280));
-
-        QCOMPARE(form.BtnLauncherRun->nextInFocusChain(), static_cast<QWidget*>(form.BtnCansel));
-        QCOMPARE(form.BtnCansel->nextInFocusChain(), static_cast<QWidget*>(form.ListBox1));
-        form.show();
+        expectControls(form, {{"Label1", {20, 5, 200, 20}, "変換前のファイル名"},
+                              {"Label2", {20, 25, 200, 20}, "変換指示のファイル名"},
+                              {"Label3", {20, 45, 200, 20}, "変換後のファイル名"},
+                              {"BtnLauncherRun", {345, 17, 130, 31}, "ﾗﾝﾁｬｰ起動(&K)..."},
+                              {"BtnCansel", {485, 17, 130, 30}, "ｷｬﾝｾﾙ"},
+                              {"ListBox1", {5, 65, 612, 280}}});
+        QVERIFY(form.findChild<ExtentListView*>("ListBox1"));
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.BtnLauncherRun));
-        QTest::keyClick(form.BtnLauncherRun, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.BtnCansel));
-        QTest::keyClick(form.BtnCansel, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.ListBox1));
+        expectTabOrder(form, {"BtnLauncherRun", "BtnCansel", "ListBox1"});
     }
 
     // Each label draws all of its text within its 20 pixels at the window
