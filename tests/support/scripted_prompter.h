@@ -3,8 +3,10 @@
 // a plan (MrYes when the plan has run out, unless a default is set).
 #include "platform/prompter.h"
 
+#include <cstring>
 #include <deque>
 #include <ostream>
+#include <sstream>
 #include <vector>
 
 struct RecordedPrompt {
@@ -16,6 +18,14 @@ struct RecordedPrompt {
     friend std::ostream& operator<<(std::ostream& out, const RecordedPrompt& p)
     {
         return out << '"' << p.text << "\" kind " << int(p.kind) << " buttons " << p.buttons;
+    }
+    // The same for QCOMPARE, which frees the text with delete[].
+    friend char* toString(const RecordedPrompt& p)
+    {
+        std::ostringstream out;
+        out << p;
+        const std::string text = out.str();
+        return std::strcpy(new char[text.size() + 1], text.c_str());
     }
 };
 
