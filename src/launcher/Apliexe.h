@@ -1,8 +1,8 @@
 #pragma once
 // The run chooser "Vorel (ﾗﾝﾁｬｰ実行)" and the report view's launcher command.
 #include "launcher/launcher_run.h"
-#include "settings/ini_file.h"
 #include "platform/prompter.h"
+#include "settings/ini_file.h"
 
 #include <QDialog>
 

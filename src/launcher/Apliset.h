@@ -2,8 +2,8 @@
 // The launcher settings dialog "Vorel (ﾗﾝﾁｬｰ設定)" and the main window's
 // command that opens it.
 #include "launcher/launcher_setup.h"
-#include "settings/ini_file.h"
 #include "platform/prompter.h"
+#include "settings/ini_file.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "rename/Extchg.h"
 
-#include "ui/CaptionProgress.h"
 #include "ui/ByteLimitedEdit.h"
+#include "ui/CaptionProgress.h"
 #include "ui/form_layout.h"
 #include "ui/qt_text.h"
 #include "ui/window_keys.h"

@@ -3,9 +3,9 @@
 // case conversions, on the marked files (left column) and on the files of
 // one marked directory (right column).
 #include "platform/fs.h"
+#include "platform/prompter.h"
 #include "rename/rename_run.h"
 #include "rename/session.h"
-#include "platform/prompter.h"
 
 #include <QDialog>
 #include <functional>

@@ -1,8 +1,8 @@
 #include "rename/journal.h"
 
 #include "platform/path.h"
-#include "platform/process.h"
 #include "platform/posix_io.h"
+#include "platform/process.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -5,10 +5,10 @@
 // failure and the completion notice. Disabling buttons and moving the focus
 // after a completed run are left to the views.
 #include "platform/fs.h"
+#include "platform/prompter.h"
 #include "rename/journal.h"
 #include "rename/naming.h"
 #include "rename/session.h"
-#include "platform/prompter.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,9 +1,9 @@
 #pragma once
 // The report view "Vorel (変換確認)" and the main window's confirmation command.
 #include "platform/fs.h"
+#include "platform/prompter.h"
 #include "rename/session.h"
 #include "settings/list_settings.h"
-#include "platform/prompter.h"
 
 #include <QDialog>
 #include <functional>

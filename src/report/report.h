@@ -2,8 +2,8 @@
 // The confirmation report: what the file system holds after a run, the
 // report's lines and the report file.
 #include "platform/fs.h"
-#include "rename/session.h"
 #include "platform/prompter.h"
+#include "rename/session.h"
 
 #include <string_view>
 

@@ -4,8 +4,8 @@
 #include "platform/codepage.h"
 #include "platform/shell.h"
 #include "settings/ini_file.h"
-#include "support/memory_file_system.h"
 #include "support/code_page_scope.h"
+#include "support/memory_file_system.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 // records what it is asked to open, the lines of a list, and acting on a
 // modal window once shown.
 #include "launcher/ApliEdit.h"
-#include "ui/choosers.h"
 #include "support/recording_shell.h"
+#include "ui/choosers.h"
 
 #include <QApplication>
 #include <QListWidget>

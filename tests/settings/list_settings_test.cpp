@@ -2,8 +2,8 @@
 
 #include "platform/app_error.h"
 #include "platform/codepage.h"
-#include "support/memory_file_system.h"
 #include "support/code_page_scope.h"
+#include "support/memory_file_system.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
