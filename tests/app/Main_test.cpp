@@ -9,7 +9,6 @@
 #include "support/layout_expect.h"
 #include "support/main_window_fixture.h"
 #include "support/recorder.h"
-#include "ui/help_viewer.h"
 #include "ui/extent_list.h"
 #include "ui/list_style.h"
 
