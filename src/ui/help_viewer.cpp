@@ -4,6 +4,7 @@
 #include "platform/fs.h"
 #include "platform/path.h"
 #include "platform/shell.h"
+#include "ui/form_layout.h"
 #include "ui/qt_text.h"
 #include "ui/window_keys.h"
 
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTextBrowser>
 
 namespace {
@@ -53,7 +55,13 @@ QTextBrowser* showHelpWindow(const Text& path, QWidget* owner)
         helpWindow->setAttribute(Qt::WA_DeleteOnClose);
         helpWindow->setObjectName(QStringLiteral("HelpWindow"));
         helpWindow->setWindowTitle(uiText("Vorel (ﾍﾙﾌﾟ)"));
-        helpWindow->resize(820, 640);
+        // Within the screen's free area and centred, as every window is, so
+        // that its edges and scroll bars are in reach on a small screen.
+        QSize size(820, 640);
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            size = size.boundedTo(screen->availableGeometry().size() - QSize(40, 80));
+        helpWindow->resize(size);
+        centreOnScreen(helpWindow);
         installWindowKeys(helpWindow, Backspace::Kept);
         helpWindow->setOpenLinks(false);
         QTextBrowser* browser = helpWindow;
