@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -28,6 +29,12 @@ Text currentBootId()
     Text id(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
     while (!id.empty() && (id.back() == '\n' || id.back() == '\0')) id.pop_back();
     return id;
+}
+
+bool journalInUse(const Text& path)
+{
+    const FileDescriptor fd(openRegularFile(path, O_RDONLY | O_NOFOLLOW));
+    return fd && ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
 Text newCaseTempTag()
