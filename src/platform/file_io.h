@@ -16,3 +16,6 @@ std::unique_ptr<TextFileWriter> createTextFileWriter(const Text& path);
 
 // Gives the file these contents, as FileSystem::rewriteFile says.
 bool rewriteWholeFile(const Text& path, const std::string& contents);
+
+// Reads the file and rewrites it with edit's change, as FileSystem::editFile says.
+bool editWholeFile(const Text& path, std::size_t maxBytes, const FileSystem::FileEdit& edit);

@@ -269,49 +269,75 @@ std::unique_ptr<TextFileWriter> createTextFileWriter(const Text& path)
     return std::make_unique<PosixTextFileWriter>(std::move(fd));
 }
 
-bool rewriteWholeFile(const Text& path, const std::string& contents)
+namespace {
+
+// One writer's turn at a file: where the write goes, and the lock it holds
+// from its read of the file to the end of its write.
+struct WriteTurn {
+    Text target;
+    bool exists = false;
+    struct stat st {};
+    bool dirWritable = false;
+    FileDescriptor folder;   // locked for a replacement by rename
+    FileDescriptor inPlace;  // locked for a rewrite in place
+};
+
+// Waits for the turn to write path; false when the file cannot be written
+// (errno tells why) or another writer held on for too long.
+bool takeWriteTurn(const Text& path, WriteTurn& turn)
 {
     if (path.empty()) return false;
     // Through a link the file it leads to is rewritten, not the link.
-    Text target;
-    bool exists = false;
-    if (!writeTarget(path, target, exists)) return false;
-    struct stat st;
-    if (exists) {
-        if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-        if (!mayWrite(target, st, W_OK)) {
+    if (!writeTarget(path, turn.target, turn.exists)) return false;
+    if (turn.exists) {
+        if (::lstat(turn.target.c_str(), &turn.st) != 0 || !S_ISREG(turn.st.st_mode)) return false;
+        if (!mayWrite(turn.target, turn.st, W_OK)) {
             errno = EACCES;
             return false;
         }
     }
-    const Text dir = folderAndName(target).folder;
+    const Text dir = folderAndName(turn.target).folder;
     struct stat dirSt;
-    const bool dirWritable = ::stat(dir.c_str(), &dirSt) == 0 && mayWrite(dir, dirSt, W_OK | X_OK);
+    turn.dirWritable = ::stat(dir.c_str(), &dirSt) == 0 && mayWrite(dir, dirSt, W_OK | X_OK);
 
     // Writers take turns. A rewrite that replaces the file locks its folder,
     // which stays while the file is replaced, and needs no lock file left
-    // beside it; the lock is held until the new file is in place.
-    const FileDescriptor folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dirWritable && folder && lockForWriting(folder.get()) == LockOutcome::TimedOut) return false;
+    // beside it; one in place locks the file itself.
+    if (turn.dirWritable) {
+        turn.folder = FileDescriptor(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        return !turn.folder || lockForWriting(turn.folder.get()) != LockOutcome::TimedOut;
+    }
+    if (!turn.exists) return true;
+    turn.inPlace = FileDescriptor(openRegularFile(turn.target, O_RDWR | O_NOFOLLOW));
+    return turn.inPlace && lockForWriting(turn.inPlace.get()) != LockOutcome::TimedOut;
+}
 
+bool rewriteInTurn(WriteTurn& turn, const std::string& contents)
+{
+    const Text& target = turn.target;
     Text temp;
     FileDescriptor fd;
-    for (int attempt = 0; dirWritable && attempt < 100 && !fd; ++attempt) {
+    for (int attempt = 0; turn.dirWritable && attempt < 100 && !fd; ++attempt) {
         temp = rewriteTempPath(target);
         fd = FileDescriptor(
-            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, exists ? 0600 : 0666));
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, turn.exists ? 0600 : 0666));
         if (!fd && errno != EEXIST) break;
     }
     if (!fd) {
-        if (!exists || (dirWritable && errno != EACCES && errno != EPERM)) return false;
-        FileDescriptor inPlace(openRegularFile(target, O_RDWR | O_NOFOLLOW));
-        if (!inPlace || lockForWriting(inPlace.get()) == LockOutcome::TimedOut) return false;
-        const bool ok = rewriteInPlace(inPlace.get(), contents);
-        return inPlace.close() && ok;
+        if (!turn.exists || (turn.dirWritable && errno != EACCES && errno != EPERM)) return false;
+        // A folder that refused the temporary file after all: the file's
+        // own lock as well.
+        if (!turn.inPlace) {
+            turn.inPlace = FileDescriptor(openRegularFile(target, O_RDWR | O_NOFOLLOW));
+            if (!turn.inPlace || lockForWriting(turn.inPlace.get()) == LockOutcome::TimedOut) return false;
+        }
+        const bool ok = rewriteInPlace(turn.inPlace.get(), contents);
+        return turn.inPlace.close() && ok;
     }
 
     bool ok = true;
-    if (exists) {
+    if (turn.exists) {
+        const struct stat& st = turn.st;
         // Owner and group where the user may set them, then the mode (a
         // change of owner may clear some of its bits).
         if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) && ::fchown(fd.get(), st.st_uid, st.st_gid) != 0)
@@ -327,6 +353,26 @@ bool rewriteWholeFile(const Text& path, const std::string& contents)
     }
     removeLeftoverTemps(target);
     // Make the rename itself durable; the replacement is done either way.
-    if (folder) ::fsync(folder.get());
+    if (turn.folder) ::fsync(turn.folder.get());
     return true;
+}
+
+}  // namespace
+
+bool rewriteWholeFile(const Text& path, const std::string& contents)
+{
+    WriteTurn turn;
+    return takeWriteTurn(path, turn) && rewriteInTurn(turn, contents);
+}
+
+bool editWholeFile(const Text& path, std::size_t maxBytes, const FileSystem::FileEdit& edit)
+{
+    // The file is read within the turn, so that another writer's change
+    // made meanwhile is not written over with what was read before it.
+    WriteTurn turn;
+    const bool ready = takeWriteTurn(path, turn);
+    std::string contents;
+    const ReadResult read = readWholeFile(path, contents, maxBytes);
+    if (!edit(read, contents)) return true;
+    return ready && rewriteInTurn(turn, contents);
 }

@@ -124,6 +124,20 @@ public:
     // without write permission. On failure the old contents stay.
     virtual bool rewriteFile(const Text& path, const std::string& contents) = 0;
 
+    // Reads the file as readFile does and hands edit the outcome and the
+    // bytes read ("" when none); when edit returns true, the file gets what
+    // it left in contents, as rewriteFile gives them. Other writers of the
+    // file wait from the read to the end of the write, so that none of their
+    // changes is lost in between. Success when edit wants no write.
+    using FileEdit = std::function<bool(ReadResult read, std::string& contents)>;
+    virtual bool editFile(const Text& path, std::size_t maxBytes, const FileEdit& edit)
+    {
+        std::string contents;
+        const ReadResult read = readFile(path, contents, maxBytes);
+        if (!read) contents.clear();
+        return !edit(read, contents) || rewriteFile(path, contents);
+    }
+
     // Within a batch the file system may list a directory once and answer
     // later look-ups and case checks in it from that listing, kept up to date
     // with its own renames; what others change meanwhile may go unseen (a

@@ -407,6 +407,11 @@ bool PosixFileSystem::rewriteFile(const Text& path, const std::string& contents)
     return rewriteWholeFile(path, contents);
 }
 
+bool PosixFileSystem::editFile(const Text& path, std::size_t maxBytes, const FileEdit& edit)
+{
+    return editWholeFile(path, maxBytes, edit);
+}
+
 FileSystem& systemFileSystem()
 {
     static PosixFileSystem fs;

@@ -24,9 +24,9 @@ enum class LockOutcome {
 };
 
 // Takes the exclusive advisory lock (flock) of an open file, waiting for
-// another writer for about 5 s. Every rewrite of a whole file holds it:
-// on the file for a write in place, on its folder for a replacement by
-// rename.
+// another writer for about 5 s. Every rewrite of a whole file holds it,
+// from its read of the file where it reads one: on the file for a write in
+// place, on its folder for a replacement by rename.
 LockOutcome lockForWriting(int fd);
 
 struct EntryAt;
@@ -55,6 +55,7 @@ public:
     std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override;
     ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override;
     bool rewriteFile(const Text& path, const std::string& contents) override;
+    bool editFile(const Text& path, std::size_t maxBytes, const FileEdit& edit) override;
     void beginBatch() override { ++batchDepth_; }
     void endBatch() override;
 

@@ -247,8 +247,10 @@ JournalState readJournal(FileSystem& fs, const Text& path, std::size_t maxBytes)
 {
     JournalState state;
     std::string data;
-    // A FIFO, a device or a directory is not read, and left where it is.
-    if (path.empty() || !fs.readFile(path, data, maxBytes + 1)) return state;
+    // A FIFO, a device or a directory is not read, and left where it is;
+    // nor is the journal of a run still going in another program, which is
+    // not one cut short.
+    if (path.empty() || journalInUse(path) || !fs.readFile(path, data, maxBytes + 1)) return state;
     Parsed p;
     if (data.size() > maxBytes || !parse(data, p)) {
         fs.renameEntry(path, path + ".bad");

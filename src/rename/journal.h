@@ -97,5 +97,9 @@ struct JournalState {
 constexpr std::size_t maxJournalBytes = 512u * 1024 * 1024;
 JournalState readJournal(FileSystem& fs, const Text& path, std::size_t maxBytes = maxJournalBytes);
 
+// Whether a run in another program is writing the journal at path now: its
+// lock is held until the run ends.
+bool journalInUse(const Text& path);
+
 // A tag for the temporary names of one run.
 Text newCaseTempTag();

@@ -1,5 +1,6 @@
 #include "rename/journal.h"
 
+#include "platform/fs_posix.h"
 #include "platform/path.h"
 #include "platform/posix_io.h"
 #include "platform/process.h"
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -17,6 +19,12 @@ constexpr std::size_t appendEveryFiles = 1000;
 constexpr auto appendEvery = std::chrono::milliseconds(100);
 
 }  // namespace
+
+bool journalInUse(const Text& path)
+{
+    const FileDescriptor fd(openRegularFile(path, O_RDONLY | O_NOFOLLOW));
+    return fd && ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+}
 
 Text newCaseTempTag()
 {
@@ -40,13 +48,23 @@ Text JournalFile::planned(JournalKind kind, std::size_t count, const PlanEntry& 
     sinceAppend_ = 0;
     lastAppend_ = std::chrono::steady_clock::now();
     const Text tag = newCaseTempTag();
+    // Two instances' runs take turns: the journal is replaced under the lock
+    // of its folder, as every rewrite by rename, and each journal stays
+    // locked until its run has ended. A run that finds the other's running
+    // for longer than a write may take goes on without one, as where the
+    // journal cannot be written.
+    const FileDescriptor dir(::open(folderAndName(path_).folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir && lockForWriting(dir.get()) == LockOutcome::TimedOut) return tag;
+    const FileDescriptor running(openRegularFile(path_, O_RDONLY | O_NOFOLLOW));
+    if (running && lockForWriting(running.get()) == LockOutcome::TimedOut) return tag;
     // Written whole beside the journal, made durable, then put in its place:
     // the journal of the run before stays until this one is complete on disk.
     const Text temp = path_ + ".new";
     ::unlink(temp.c_str());
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return tag;
-    const bool ok = writeJournalPlan(kind, count, entry, tag, currentBootId(),
+    const bool ok = lockForWriting(fd) != LockOutcome::TimedOut &&
+                    writeJournalPlan(kind, count, entry, tag, currentBootId(),
                                      [fd](const std::string& bytes) { return writeAll(fd, bytes.data(), bytes.size()); },
                                      recordsIds_) &&
                     ::fsync(fd) == 0 && ::rename(temp.c_str(), path_.c_str()) == 0;
@@ -55,11 +73,7 @@ Text JournalFile::planned(JournalKind kind, std::size_t count, const PlanEntry& 
         ::unlink(temp.c_str());
         return tag;
     }
-    const int dir = ::open(folderAndName(path_).folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    if (dir) ::fsync(dir.get());
     fd_ = fd;
     return tag;
 }

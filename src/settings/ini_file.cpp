@@ -305,24 +305,33 @@ void IniFile::WriteValues(const std::vector<IniValue>& values)
 {
     auto writeError = [&] { return AppError(path_ + fixedText(" に書き込めません")); };
 
+    // Read again and changed within one turn of the file's writers, so that
+    // what another program wrote meanwhile is kept.
     std::string before;
-    if (const ReadResult read = readSettingsFile(*fs_, path_, before, MaxFileBytes + 1); !read) {
+    std::string after;
+    bool unreadable = false;
+    bool tooLarge = false;
+    const bool written = fs_->editFile(path_, MaxFileBytes + 1, [&](ReadResult read, std::string& contents) {
         // A file that is there but cannot be read (a FIFO, a device) must not
         // be replaced by one holding only these keys.
-        if (read.status != ReadStatus::Missing) throw writeError();
-        before.clear();
-    }
-    std::string after = before;
-    bool tooLarge = false;
-    for (const IniValue& v : values) {
-        // Nor a file too large to be read whole.
-        if (after.size() > MaxFileBytes) {
-            tooLarge = true;
-            break;
+        if (!read && read.status != ReadStatus::Missing) {
+            unreadable = true;
+            return false;
         }
-        after = withValue(after, v.section, v.key, v.value);
-    }
-    if (after != before && !fs_->rewriteFile(path_, after)) {
+        before = contents;
+        for (const IniValue& v : values) {
+            // Nor a file too large to be read whole.
+            if (contents.size() > MaxFileBytes) {
+                tooLarge = true;
+                break;
+            }
+            contents = withValue(contents, v.section, v.key, v.value);
+        }
+        after = contents;
+        return after != before;
+    });
+    if (unreadable) throw writeError();
+    if (!written) {
         hold(std::move(before));
         throw writeError();
     }

@@ -16,10 +16,11 @@
 //   is not a regular file, is never rewritten (the write fails).
 // - The file is read once, when the object is made, and reads are answered
 //   from that copy. A write reads the file again, changes its keys in what it
-//   read and rewrites it as FileSystem::rewriteFile does (atomically where
-//   its folder may be written), so that what another program wrote meanwhile
-//   is kept; the copy is then what the file holds. A write that would leave
-//   the file's bytes as they are is not made.
+//   read and rewrites it as FileSystem::editFile does (atomically where its
+//   folder may be written, other writers waiting from the read to the end of
+//   the write), so that what another program wrote meanwhile is kept; the
+//   copy is then what the file holds. A write that would leave the file's
+//   bytes as they are is not made.
 #include "platform/fs.h"
 #include "platform/text.h"
 

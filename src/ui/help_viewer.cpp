@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/data_files.h"
 #include "platform/shell.h"
+#include "ui/form_layout.h"
 #include "ui/qt_text.h"
 #include "ui/window_keys.h"
 
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTextBrowser>
 
 namespace {
@@ -52,7 +54,13 @@ QTextBrowser* showHelpWindow(const Text& path, QWidget* owner)
         helpWindow->setAttribute(Qt::WA_DeleteOnClose);
         helpWindow->setObjectName(QStringLiteral("HelpWindow"));
         helpWindow->setWindowTitle(uiText("Vorel (ﾍﾙﾌﾟ)"));
-        helpWindow->resize(820, 640);
+        // Within the screen's free area and centred, as every window is, so
+        // that its edges and scroll bars are in reach on a small screen.
+        QSize size(820, 640);
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            size = size.boundedTo(screen->availableGeometry().size() - QSize(40, 80));
+        helpWindow->resize(size);
+        centreOnScreen(helpWindow);
         installWindowKeys(helpWindow, Backspace::Kept);
         helpWindow->setOpenLinks(false);
         QTextBrowser* browser = helpWindow;

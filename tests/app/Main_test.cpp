@@ -534,13 +534,14 @@ private slots:
         QCOMPARE(TempDir::read(f.dir.file("d/x")), std::string("x"));
         f.finish();
 
-        // Cut short after its first file: the plan is on disk, no end mark.
-        JournalFile journal(f.dir.file("vorel.LOG"));
+        // Cut short after its first file: the plan is on disk, no end mark,
+        // and the program that wrote it is gone.
         const StringList entries{a, b};
-        journal.planned(JournalKind::Run, 2, [&](std::size_t i, const Text*& from, Text& to, EntryId&) {
-            from = &entries[i];
-            to = entries[i] + "_x";
-        });
+        JournalFile(f.dir.file("vorel.LOG"))
+            .planned(JournalKind::Run, 2, [&](std::size_t i, const Text*& from, Text& to, EntryId&) {
+                from = &entries[i];
+                to = entries[i] + "_x";
+            });
         std::filesystem::rename(a, a + "_x");
         f.prompter.prompts.clear();
         TForm1& third = f.start();

@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -19,6 +22,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -957,6 +961,38 @@ TEST_F(FileContentsTest, TwoWritersInPlaceLeaveOneWholeVersion)
     for (int i = 0; i < 2; ++i) {
         (void)!::write(start[i][1], "", 1);
         ::waitpid(writers[i], nullptr, 0);
+    }
+}
+
+// A writer that finds another writer's turn reads the file only once the
+// turn is its own, so what the other wrote meanwhile is kept: in place and
+// by rename. One that read first has closed the file within the second the
+// other writer waits before writing.
+TEST_F(FileContentsTest, AWriterReadsTheFileInItsOwnTurn)
+{
+    SKIP_WHERE_LACKING(FsNeed::PermissionBits);
+    for (const bool inPlace : {true, false}) {
+        SCOPED_TRACE(inPlace ? "in place" : "by rename");
+        TempDir folder;
+        const std::string path = folder.write("VOREL.INI", "[S]\r\n");
+        if (inPlace) {
+            ASSERT_EQ(::chmod(folder.path().c_str(), 0555), 0);
+        }
+        const int other = ::open((inPlace ? path : folder.path().string()).c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_EQ(::flock(other, LOCK_EX), 0);
+        const int reads = ::inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(::inotify_add_watch(reads, path.c_str(), IN_CLOSE_NOWRITE), 0);
+        std::thread writer([&] {
+            const auto addKey = [](ReadResult, std::string& ini) { return !(ini += "A=1\r\n").empty(); };
+            EXPECT_TRUE(fsys.editFile(path, 4096, addKey));
+        });
+        pollfd read{reads, POLLIN, 0};
+        ::poll(&read, 1, 1000);
+        folder.write("VOREL.INI", "[S]\r\nB=2\r\n");
+        ::close(other);
+        writer.join();
+        ::close(reads);
+        EXPECT_EQ(TempDir::read(path), "[S]\r\nB=2\r\nA=1\r\n");
     }
 }
 

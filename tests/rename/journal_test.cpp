@@ -141,6 +141,22 @@ TEST_F(JournalTest, UndoAfterRestart)
     EXPECT_EQ(restart().status, JournalState::Status::None);
 }
 
+// The journal of a run still going in another program is not one cut short:
+// the next start neither offers it nor puts its files back.
+TEST_F(JournalTest, RunStillGoingIsLeftAlone)
+{
+    const StringList entries{files.write("a", "a")};
+    JournalFile running(log);
+    running.planned(JournalKind::Run, 1, [&](std::size_t, const Text*& from, Text& to, EntryId&) {
+        from = &entries[0];
+        to = entries[0] + "_x";
+    });
+    fs::rename(entries[0], entries[0] + "_x");
+    EXPECT_EQ(readJournal(systemFileSystem(), log).status, JournalState::Status::None);
+    running.ended(1);
+    EXPECT_EQ(readJournal(systemFileSystem(), log).status, JournalState::Status::Completed);
+}
+
 // A journal written in the other code page names the same bytes on disk.
 TEST_F(JournalTest, JournalFromTheOtherCodePage)
 {
