@@ -386,9 +386,7 @@ bool PosixFileSystem::fileExists(const Text& path)
 EntryId PosixFileSystem::entryId(const Text& path)
 {
     struct stat st;
-    // Within a batch the name is found in its directory held open, as the
-    // rename before it was: the whole path is not walked again per file.
-    if (path.empty() || !lstatAt(at(path), st)) return {};
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return {};
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
             static_cast<std::uint32_t>(st.st_mode & S_IFMT)};
 }
