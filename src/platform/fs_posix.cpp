@@ -218,6 +218,7 @@ public:
     // listing does not give inodes or no longer knows the name.
     EntryId listedId(std::string_view name)
     {
+        if (!idsRead_ && !enoughAskedToList()) return {};
         if (!idsRead_) readIds();
         if (!moved_.empty() && moved_ == name) return movedId_;
         return ids_.id(ListedIds::keyOf(name), device_);
@@ -258,6 +259,22 @@ public:
     }
 
 private:
+    // A few files renamed in a large directory are not worth its listing:
+    // it is read once the ids asked reach about a twentieth of its entries
+    // (told by its size, some 20 to 40 bytes an entry). Past about half a
+    // million entries the table no longer fits the caches and measured no
+    // faster than a stat per file, for 16 bytes an entry: never listed.
+    bool enoughAskedToList()
+    {
+        constexpr std::size_t largest = std::size_t(16) << 20;
+        if (asked_++ == 0) {
+            struct stat st;
+            const std::size_t size = fd() >= 0 && ::fstat(fd(), &st) == 0 ? static_cast<std::size_t>(st.st_size) : 0;
+            listAfter_ = size > largest ? std::size_t(-1) : size / 512;
+        }
+        return asked_ > listAfter_;
+    }
+
     void readIds()
     {
         idsRead_ = true;
@@ -276,6 +293,8 @@ private:
     Text path_;
     bool mayFoldCase_;
     bool idsRead_ = false;
+    std::size_t asked_ = 0;
+    std::size_t listAfter_ = 0;
     ListedIds ids_;
     std::uint64_t device_ = 0;
     Text moved_;

@@ -91,7 +91,8 @@ TEST_P(RenameTest, EntryIdsAfterRenamesAreWhatAStatGives)
     const std::string a = tmp.write("a"), b = tmp.write("b");
     fs::create_directory(tmp.file("d"));
     const EntryId first = statId(a), second = statId(b);
-    EXPECT_EQ(fsys.entryId(a), first);
+    // Asked often enough that the batch lists the directory before the renames.
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(fsys.entryId(a), first);
     ASSERT_TRUE(fsys.renameEntry(a, tmp.file("c")));
     ASSERT_TRUE(fsys.renameEntry(b, a));
     ASSERT_TRUE(fsys.renameEntry(tmp.file("c"), tmp.file("e")));
