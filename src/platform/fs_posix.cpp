@@ -77,7 +77,9 @@ bool listingGivesInode(const Text& dir)
 // The inode and type of each name of one listing, by a 64-bit hash of the
 // name, in one flat table (16 bytes a name, no name held). A name whose hash
 // another name shares, and every directory (a mount point or a subvolume may
-// sit on another device), is left out: its id is asked of the system.
+// sit on another device), is left out: its id is asked of the system. (A
+// name not listed whose hash a listed one has, one chance in 2^64 a pair,
+// would be given that one's id.)
 class ListedIds {
 public:
     static std::uint64_t keyOf(std::string_view name)
@@ -580,6 +582,9 @@ void PosixFileSystem::removeEmptyEntry(const Text& path)
     // rmdir itself refuses a directory that is not empty.
     if (S_ISDIR(st.st_mode)) ::rmdir(path.c_str());
     else if (S_ISREG(st.st_mode) && st.st_size == 0) ::unlink(path.c_str());
+    // A batch's listing no longer answers for the name.
+    const auto [dir, name] = folderAndNameView(path);
+    if (const auto known = directories_.find(dir); known != directories_.end()) known->second->idMoved(name, {});
 }
 
 std::unique_ptr<TextFileWriter> PosixFileSystem::createTextFile(const Text& path)
