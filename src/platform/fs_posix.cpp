@@ -263,16 +263,12 @@ public:
 private:
     // A few files renamed in a large directory are not worth its listing:
     // it is read once the ids asked reach about a twentieth of its entries
-    // (told by its size, some 20 to 40 bytes an entry). Past about half a
-    // million entries the table no longer fits the caches and measured no
-    // faster than a stat per file, for 16 bytes an entry: never listed.
+    // (told by its size, some 20 to 40 bytes an entry).
     bool enoughAskedToList()
     {
-        constexpr std::size_t largest = std::size_t(16) << 20;
         if (asked_++ == 0) {
             struct stat st;
-            const std::size_t size = fd() >= 0 && ::fstat(fd(), &st) == 0 ? static_cast<std::size_t>(st.st_size) : 0;
-            listAfter_ = size > largest ? std::size_t(-1) : size / 512;
+            listAfter_ = fd() >= 0 && ::fstat(fd(), &st) == 0 ? static_cast<std::size_t>(st.st_size) / 512 : 0;
         }
         return asked_ > listAfter_;
     }
