@@ -8,6 +8,7 @@
 #include "platform/posix_io.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <cerrno>
 #include <fcntl.h>
@@ -53,6 +54,99 @@ bool mayFoldCase(const Text& dir)
     return false;
 #endif
 }
+
+// True where a listing's d_ino is the st_ino that lstat gives for the same
+// name: ext2/3/4, tmpfs, XFS and Btrfs. FUSE, overlayfs, FAT and network
+// file systems may number the two apart.
+bool listingGivesInode(const Text& dir)
+{
+    struct statfs fs;
+    if (::statfs(dir.c_str(), &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:      // ext2/3/4
+    case 0x01021994:  // tmpfs
+    case 0x58465342:  // XFS
+    case 0x9123683E:  // Btrfs
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The inode and type of each name of one listing, by a 64-bit hash of the
+// name, in one flat table (16 bytes a name, no name held). A name whose hash
+// another name shares, and every directory (a mount point or a subvolume may
+// sit on another device), is left out: its id is asked of the system. (A
+// name not listed whose hash a listed one has, one chance in 2^64 a pair,
+// would be given that one's id.)
+class ListedIds {
+public:
+    static std::uint64_t keyOf(std::string_view name)
+    {
+        const std::uint64_t h = std::hash<std::string_view>{}(name);
+        return h == 0 ? 1 : h;  // 0 marks an empty slot
+    }
+
+    void add(std::uint64_t key, std::uint64_t inode, std::uint32_t type)
+    {
+        if ((used_ + 1) * 4 > slots_.size() * 3) grow();
+        Slot& slot = find(key);
+        if (slot.key == key) {
+            slot.value = 0;  // two names, one hash: neither is answered from here
+            return;
+        }
+        // An inode number from 2^60 up leaves no room for the type.
+        slot = {key, inode < (std::uint64_t(1) << 60) ? inode << 4 | type >> 12 : 0};
+        ++used_;
+    }
+
+    // The id of the name as listed; unknown when it is not known here.
+    EntryId id(std::uint64_t key, std::uint64_t device) const
+    {
+        if (slots_.empty()) return {};
+        const Slot& slot = const_cast<ListedIds*>(this)->find(key);
+        if (slot.key != key || slot.value == 0) return {};
+        return {device, slot.value >> 4, static_cast<std::uint32_t>(slot.value & 0xf) << 12};
+    }
+
+    // The name no longer holds what was listed: its id, which it gives up.
+    EntryId take(std::uint64_t key, std::uint64_t device)
+    {
+        if (slots_.empty()) return {};
+        Slot& slot = find(key);
+        if (slot.key != key || slot.value == 0) return {};
+        const EntryId id{device, slot.value >> 4, static_cast<std::uint32_t>(slot.value & 0xf) << 12};
+        slot.value = 0;
+        return id;
+    }
+
+private:
+    struct Slot {
+        std::uint64_t key = 0;
+        std::uint64_t value = 0;  // inode << 4 | type >> 12; 0 when not known here
+    };
+
+    // The name's slot, or the empty one where it would go.
+    Slot& find(std::uint64_t key)
+    {
+        std::size_t i = key & mask_;
+        while (slots_[i].key != 0 && slots_[i].key != key) i = (i + 1) & mask_;
+        return slots_[i];
+    }
+
+    void grow()
+    {
+        std::vector<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
+        old.swap(slots_);
+        mask_ = slots_.size() - 1;
+        for (const Slot& slot : old)
+            if (slot.key != 0) find(slot.key) = slot;
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+    std::size_t used_ = 0;
+};
 
 // Two spellings of one name that a case-insensitive file system may take
 // for the same entry. Only a key to find candidates: a match is confirmed on
@@ -120,6 +214,35 @@ public:
 
     const std::unordered_map<Text, unsigned char>& entries() const { return types_; }
 
+    // The id of name as a listing of the directory (read on first use) gave
+    // it, kept in step with this program's renames; unknown where the
+    // listing does not give inodes or no longer knows the name.
+    EntryId listedId(std::string_view name)
+    {
+        if (!idsRead_ && !enoughAskedToList()) return {};
+        if (!idsRead_) readIds();
+        if (!moved_.empty() && moved_ == name) return movedId_;
+        return ids_.id(ListedIds::keyOf(name), device_);
+    }
+
+    // After this program renamed from (in this directory; "" for none) to
+    // to (likewise): the last name renamed to keeps the id it took along.
+    void idMoved(std::string_view from, std::string_view to)
+    {
+        if (!idsRead_) return;
+        EntryId id;
+        if (!from.empty() && !moved_.empty() && moved_ == from) {
+            id = movedId_;
+            moved_.clear();
+        } else if (!from.empty()) {
+            id = ids_.take(ListedIds::keyOf(from), device_);
+        }
+        if (to.empty()) return;
+        ids_.take(ListedIds::keyOf(to), device_);
+        moved_.assign(to);
+        movedId_ = id;
+    }
+
     // Keeps a read listing in step with a rename done by this program.
     void renamed(const Text& from, const Text& to)
     {
@@ -137,9 +260,42 @@ public:
     }
 
 private:
+    // A few files renamed in a large directory are not worth its listing:
+    // it is read once the ids asked reach about a twentieth of its entries
+    // (told by its size, some 20 to 40 bytes an entry).
+    bool enoughAskedToList()
+    {
+        if (asked_++ == 0) {
+            struct stat st;
+            listAfter_ = fd() >= 0 && ::fstat(fd(), &st) == 0 ? static_cast<std::size_t>(st.st_size) / 512 : 0;
+        }
+        return asked_ > listAfter_;
+    }
+
+    void readIds()
+    {
+        idsRead_ = true;
+        if (mayFoldCase_ || !listingGivesInode(path_)) return;
+        struct stat st;
+        if (fd() < 0 || ::fstat(fd(), &st) != 0) return;
+        device_ = static_cast<std::uint64_t>(st.st_dev);
+        const bool complete = forEachEntry(path_, [&](const dirent& e) {
+            if (e.d_type != DT_DIR && e.d_type != DT_UNKNOWN)
+                ids_.add(ListedIds::keyOf(e.d_name), e.d_ino, DTTOIF(e.d_type));
+            return true;
+        });
+        if (!complete) ids_ = ListedIds();
+    }
 
     Text path_;
     bool mayFoldCase_;
+    bool idsRead_ = false;
+    std::size_t asked_ = 0;
+    std::size_t listAfter_ = 0;
+    ListedIds ids_;
+    std::uint64_t device_ = 0;
+    Text moved_;
+    EntryId movedId_;
     bool opened_ = false;
     FileDescriptor fd_;
     bool read_ = false;
@@ -243,6 +399,10 @@ bool PosixFileSystem::renameEntry(const Text& from, const Text& to)
         const auto known = directories_.find(dir);
         if (dir == toDir && known != directories_.end() && known->second->wasListed())
             known->second->renamed(Text(name), Text(toName));
+        if (known != directories_.end()) known->second->idMoved(name, dir == toDir ? toName : std::string_view());
+        if (dir != toDir)
+            if (const auto there = directories_.find(toDir); there != directories_.end())
+                there->second->idMoved(std::string_view(), toName);
         // What was held open under the old path is not reached through it any more.
         if (directories_.size() > 1 || directories_.begin()->first != dir) forgetDirectoriesUnder(from);
     }
@@ -366,6 +526,15 @@ bool PosixFileSystem::fileExists(const Text& path)
 
 EntryId PosixFileSystem::entryId(const Text& path)
 {
+    // Within a batch, from the directory's listing where it gives inodes:
+    // a run asks for the id of every file it renamed.
+    if (batchDepth_ > 0 && !path.empty() && path.back() != '/') {
+        const auto [dir, name] = folderAndNameView(path);
+        if (name != "." && name != "..") {
+            const EntryId listed = directory(dir).listedId(name);
+            if (listed.known()) return listed;
+        }
+    }
     struct stat st;
     if (path.empty() || ::lstat(path.c_str(), &st) != 0) return {};
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
@@ -390,6 +559,9 @@ void PosixFileSystem::removeEmptyEntry(const Text& path)
     // rmdir itself refuses a directory that is not empty.
     if (S_ISDIR(st.st_mode)) ::rmdir(path.c_str());
     else if (S_ISREG(st.st_mode) && st.st_size == 0) ::unlink(path.c_str());
+    // A batch's listing no longer answers for the name.
+    const auto [dir, name] = folderAndNameView(path);
+    if (const auto known = directories_.find(dir); known != directories_.end()) known->second->idMoved(name, {});
 }
 
 std::unique_ptr<TextFileWriter> PosixFileSystem::createTextFile(const Text& path)

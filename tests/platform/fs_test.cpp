@@ -88,6 +88,26 @@ TEST_P(RenameTest, MovesAFileToAFreeName)
     EXPECT_EQ(TempDir::read(tmp.file("READ ME.TXT")), "one");
 }
 
+TEST_P(RenameTest, EntryIdsAfterRenamesAreWhatAStatGives)
+{
+    // Within a batch the ids may come from a listing kept in step with the renames.
+    const auto statId = [](const std::string& path) { return PosixFileSystem().entryId(path); };
+    const std::string a = tmp.write("a"), b = tmp.write("b");
+    fs::create_directory(tmp.file("d"));
+    const EntryId first = statId(a), second = statId(b);
+    // Asked often enough that the batch lists the directory before the renames.
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(fsys.entryId(a), first);
+    ASSERT_TRUE(fsys.renameEntry(a, tmp.file("c")));
+    ASSERT_TRUE(fsys.renameEntry(b, a));
+    ASSERT_TRUE(fsys.renameEntry(tmp.file("c"), tmp.file("e")));
+    tmp.write("new");
+    for (const char* name : {"a", "b", "c", "d", "e", "new"})
+        EXPECT_EQ(fsys.entryId(tmp.file(name)), statId(tmp.file(name))) << name;
+    EXPECT_EQ(fsys.entryId(a), second);
+    EXPECT_EQ(fsys.entryId(tmp.file("e")), first);
+    EXPECT_FALSE(fsys.entryId(b).known());
+}
+
 TEST_P(RenameTest, NeverReplacesAnExistingFile)
 {
     const std::string from = tmp.write("a", "first");

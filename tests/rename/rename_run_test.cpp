@@ -836,6 +836,15 @@ TEST_F(RenameRunTest, PlanGivesEveryStatusOnRealFiles)
                 EXPECT_EQ(plan[i].to, newFullPath(row.op, entries[i], row.typed).value_or(Text()));
             }
         }
+        // Enough names that the plan's table of them grows several times.
+        fs::create_directory(dir.file(in + "/many"));
+        StringList many;
+        for (int i = 0; i < 100; ++i) many.push_back(dir.write(in + "/many/f" + std::to_string(i) + ".a"));
+        dir.write(in + "/many/f50.b");
+        many.push_back(dir.write(in + "/many/f99.c"));
+        const std::vector<PlannedRename> plan = planRenames(Operation::ExtChange, ".b", many, files);
+        for (std::size_t i = 0; i < plan.size(); ++i)
+            EXPECT_EQ(plan[i].status, i == 50 ? NameTaken : i == 100 ? SameNewName : Ok) << i;
         EXPECT_EQ(planStatusLine(NameTaken), *fromUtf8(cp, "=== 既存のファイルと同じ名前 ==="));
         EXPECT_EQ(planStatusLine(Ok), "");
     }
