@@ -203,18 +203,16 @@ void TForm1::resumeJournal()
         services_.prompter->ask(text, PromptKind::Warning, PbOk);
     }
     if (found.before.empty()) return;
-    session.UndoBefore = std::move(found.before);
-    session.UndoAfter = std::move(found.now);
-    session.UndoIds = std::move(found.ids);
-    session.UndoShared = 0;
-    session.UndoOfMarkedFiles = true;
+    const JournalState::Status status = found.status;
+    StringList leftovers = std::move(found.leftovers);
+    takeJournalUndo(std::move(found), session);
     showUndoState();
-    if (found.status == JournalState::Status::Interrupted &&
+    if (status == JournalState::Status::Interrupted &&
         services_.prompter->ask(
             fixedText("前回の変換が途中で終了しています。変換済みのファイルを元に戻しますか。"),
             PromptKind::Confirmation, PbYes | PbNo) == MrYes) {
         // The empty names the cut left would stand in the way.
-        for (const Text& leftover : found.leftovers) services_.fs->removeEmptyEntry(leftover);
+        for (const Text& leftover : leftovers) services_.fs->removeEmptyEntry(leftover);
         MenuFileUndoClick();
     }
 }
@@ -252,20 +250,6 @@ void TForm1::WriteIniFileValue()
     writeMainSettings(*settings_, List, session.DbcsMessageMode);
 }
 
-const StringList& TForm1::markedPaths() const
-{
-    return listShowsSourceList_ ? session.SourceList : ListBox1->lines();
-}
-
-void TForm1::keepMarkedPaths()
-{
-    if (!listShowsSourceList_) return;
-    const int row = ListBox1->currentRow();
-    ListBox1->setLines(session.SourceList);
-    listShowsSourceList_ = false;
-    ListBox1->setCurrentRow(row);
-}
-
 void TForm1::conversionCompleted()
 {
     BtnUpper->setEnabled(false);
@@ -281,25 +265,20 @@ void TForm1::addMarkedPaths(StringList paths)
     if (paths.empty()) return;
     // After a completed run the listed paths are out of date: a new list.
     const bool newList = !BtnUpper->isEnabled();
-    if (!newList && !hasUndo(session) && (listShowsSourceList_ || ListBox1->count() == 0)) {
-        // As from the command line: the list reads SourceList, no copy.
-        if (!listShowsSourceList_) session.SourceList.clear();
-        const int row = std::max(0, ListBox1->currentRow());
-        session.SourceList.insert(session.SourceList.end(), std::make_move_iterator(paths.begin()),
-                                  std::make_move_iterator(paths.end()));
-        const StringList& source = session.SourceList;
-        ListBox1->setLines(source.size(), [&source](std::size_t i, Text&) {
-            return i < source.size() ? std::string_view(source[i]) : std::string_view();
-        });
-        listShowsSourceList_ = true;
-        ListBox1->setCurrentRow(row);
-        return;
-    }
-    StringList lines = newList ? StringList() : markedPaths();
+    const PathList& marked = session.MarkedPaths;
+    // Paths received before any run are SourceList itself, as from the
+    // command line, while no run has replaced it.
+    const bool received = !newList && !hasUndo(session) && (marked.sharesStore(session.SourceList) || marked.empty());
+    PathListBuilder lines;
+    if (!newList)
+        for (std::size_t i = 0; i < marked.size(); ++i) lines.append(marked.folder(i), marked.name(i));
+    for (const Text& path : paths) lines.append(path);
+    session.MarkedPaths = lines.finish();
+    if (received) session.SourceList = session.MarkedPaths;
     const int row = newList ? 0 : std::max(0, ListBox1->currentRow());
-    lines.insert(lines.end(), std::make_move_iterator(paths.begin()), std::make_move_iterator(paths.end()));
-    ListBox1->setLines(std::move(lines));
-    listShowsSourceList_ = false;
+    ListBox1->setLines(session.MarkedPaths.size(), [shown = session.MarkedPaths](std::size_t i, Text& scratch) {
+        return std::string_view(shown.pathInto(i, scratch));
+    });
     ListBox1->setCurrentRow(row);
     if (newList) {
         for (QPushButton* button : {BtnUpper, BtnLower, BtnExt}) button->setEnabled(true);
@@ -436,7 +415,7 @@ void TForm1::runCaseConversion(bool upper)
     RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode, journal_.get(),
                    planConfirmation(this)};
     const RunOutcome outcome = runMarkedOperation(upper ? Operation::Upper : Operation::Lower, Text(),
-                                                  markedPaths(), ctx, session);
+                                                  session.MarkedPaths, ctx, session);
     if (outcome == RunOutcome::Completed) conversionCompleted();
 }
 
@@ -458,7 +437,6 @@ void TForm1::MenuFileUndoClick()
         CaptionProgress progress(this);
         RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode,
                        journal_.get()};
-        keepMarkedPaths();  // the undo replaces SourceList
         // Once every file is back, the listed paths (the marked files or
         // the marked directory) are current again.
         if (runUndo(ctx, session) == RunOutcome::Completed) {

@@ -52,8 +52,6 @@ public:
     LauncherState Launcher;
 
     // ConversionHost
-    const StringList& markedPaths() const override;
-    void keepMarkedPaths() override;
     void conversionCompleted() override;
     RunJournal* journal() override { return journal_.get(); }
 
@@ -120,7 +118,6 @@ private:
     std::unique_ptr<IniFile> settings_;
     bool destroyed_ = false;
     bool processEnding_ = false;
-    bool listShowsSourceList_ = false;  // ListBox1 reads SourceList, no copy
     QFont fontDialogFont_;  // the font chooser's font, kept between uses
 
 public:

@@ -134,7 +134,7 @@ PlanStatus planOne(DirectoryState& dir, const Text& from, std::size_t pathLength
 
 }  // namespace
 
-std::vector<PlannedRename> planRenames(Operation op, const Text& typed, const StringList& entries,
+std::vector<PlannedRename> planRenames(Operation op, const Text& typed, const PathList& entries,
                                        FileSystem& fs)
 {
     const CodePage cp = activeCodePage();
@@ -142,17 +142,18 @@ std::vector<PlannedRename> planRenames(Operation op, const Text& typed, const St
     std::vector<PlannedRename> plan(entries.size());
     // Entries of one directory mostly follow each other: the last one's is
     // found again without a look-up.
-    std::string_view lastPath;
+    Text lastPath;
     DirectoryState* last = nullptr;
+    Text from;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const Text& from = entries[i];
+        entries.pathInto(i, from);
         const std::size_t pathLength = pathPartLength(cp, from);
         const std::string_view pathPart = std::string_view(from).substr(0, pathLength);
         if (!last || pathPart != lastPath) {
             std::unique_ptr<DirectoryState>& dir = directories[directoryOf(pathPart)];
             if (!dir) dir = readDirectory(fs, directoryOf(pathPart), cp);
             last = dir.get();
-            lastPath = pathPart;
+            lastPath.assign(pathPart);
         }
         std::optional<Text> to = newFullPath(op, from, typed);
         plan[i].status = planOne(*last, from, pathLength, to, static_cast<int>(i), fs, cp);
