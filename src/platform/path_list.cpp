@@ -8,13 +8,16 @@
 // Paths come in runs that share one folder. A run's names lie one after the
 // other in names from nameBase; each path keeps only where its name ends,
 // counted from its run's nameBase, so four bytes a path whatever the list's
-// size.
+// size. A run of empty paths (a report's usual entries) keeps nothing per path.
 struct PathList::Store {
     struct Run {
         std::size_t first;  // the run's first path
         std::size_t folderBegin, folderEnd;  // in folders
         std::size_t nameBase;  // in names
+        std::size_t endBase;   // its first path's place in nameEnds
+        bool empty;            // every path of the run is empty
     };
+    std::size_t count = 0;
     std::string folders;
     std::string names;
     std::vector<std::uint32_t> nameEnds;
@@ -35,8 +38,10 @@ struct PathList::Store {
     std::string_view name(std::size_t i) const
     {
         const Run& run = runOf(i);
-        const std::size_t begin = i == run.first ? 0 : nameEnds[i - 1];
-        return std::string_view(names).substr(run.nameBase + begin, nameEnds[i] - begin);
+        if (run.empty) return {};
+        const std::size_t at = run.endBase + (i - run.first);
+        const std::size_t begin = i == run.first ? 0 : nameEnds[at - 1];
+        return std::string_view(names).substr(run.nameBase + begin, nameEnds[at] - begin);
     }
 };
 
@@ -52,7 +57,12 @@ PathList::PathList(const StringList& paths)
 
 std::size_t PathList::size() const
 {
-    return store_ ? store_->nameEnds.size() : 0;
+    return store_ ? store_->count : 0;
+}
+
+std::size_t PathList::nameBytes() const
+{
+    return store_ ? store_->names.size() : 0;
 }
 
 std::string_view PathList::folder(std::size_t i) const
@@ -139,8 +149,13 @@ void PathListBuilder::append(const Text& path)
 void PathListBuilder::append(std::string_view folder, std::string_view name)
 {
     PathList::Store& s = *store_;
-    const std::size_t i = s.nameEnds.size();
-    bool newRun = s.runs.empty();
+    const std::size_t i = s.count++;
+    if (folder.empty() && name.empty()) {
+        if (s.runs.empty() || !s.runs.back().empty)
+            s.runs.push_back({i, 0, 0, s.names.size(), s.nameEnds.size(), true});
+        return;
+    }
+    bool newRun = s.runs.empty() || s.runs.back().empty;
     if (!newRun) {
         const PathList::Store::Run& run = s.runs.back();
         const std::string_view runFolder =
@@ -149,7 +164,7 @@ void PathListBuilder::append(std::string_view folder, std::string_view name)
                  s.names.size() - run.nameBase + name.size() > std::numeric_limits<std::uint32_t>::max();
     }
     if (newRun) {
-        PathList::Store::Run run{i, s.folders.size(), s.folders.size(), s.names.size()};
+        PathList::Store::Run run{i, s.folders.size(), s.folders.size(), s.names.size(), s.nameEnds.size(), false};
         // A folder met just before (a report entry between found paths) is kept once.
         if (s.runs.size() >= 2) {
             const PathList::Store::Run& before = s.runs[s.runs.size() - 2];
@@ -171,13 +186,13 @@ void PathListBuilder::append(std::string_view folder, std::string_view name)
 
 std::size_t PathListBuilder::size() const
 {
-    return store_->nameEnds.size();
+    return store_->count;
 }
 
 PathList PathListBuilder::finish()
 {
     PathList list;
-    if (!store_->nameEnds.empty()) {
+    if (store_->count > 0) {
         // Room left over from growing is given back when it is worth a copy.
         auto fit = [](auto& v) {
             if (v.capacity() > v.size() + v.size() / 8) v.shrink_to_fit();

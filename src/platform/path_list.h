@@ -20,6 +20,8 @@ public:
 
     std::size_t size() const;
     bool empty() const { return size() == 0; }
+    // The bytes of all names together.
+    std::size_t nameBytes() const;
     // The path's bytes are exactly folder(i) followed by name(i).
     std::string_view folder(std::size_t i) const;
     std::string_view name(std::size_t i) const;

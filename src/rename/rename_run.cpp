@@ -73,8 +73,7 @@ Text failureLine()
 // What an undo would put back: the first renamed lines of SourceList
 // (the run's entries) and of ResultList, held as they are. A run that
 // renamed nothing leaves the undo before it.
-void rememberRenames(std::size_t renamed, bool markedFiles, Session& session,
-                     std::vector<EntryId>&& ids)
+void rememberRenames(std::size_t renamed, bool markedFiles, Session& session, EntryIdList&& ids)
 {
     if (renamed == 0) return;
     session.UndoBefore = session.SourceList;
@@ -127,7 +126,7 @@ void journalKeptUndo(RunContext& ctx, const Session& session)
     if (!ctx.journal || !hasUndo(session)) return;
     const PathList& before = session.UndoBefore;
     const PathList& after = session.UndoAfter;
-    const std::vector<EntryId>& ids = session.UndoIds;
+    const EntryIdList& ids = session.UndoIds;
     Text oldBuffer;
     Journaled journal(ctx, JournalKind::Run, session.UndoCount,
                       [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId& id) {
@@ -146,11 +145,11 @@ RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& 
 {
     const PathList entries = session.SourceList;
     PathListBuilder results;
-    // The new names are about as long as the old ones.
-    results.reserve(entries.size(), entries.size() * (entries.empty() ? 0 : entries.name(0).size() + 8));
+    // The new names are as long as the old ones, give or take the typed text.
+    results.reserve(entries.size() + 1, entries.nameBytes() + entries.size() * typed.size() + 64);
     const int count = static_cast<int>(entries.size());
     const FileSystemBatch batch(ctx.fs);
-    std::vector<EntryId> ids;
+    EntryIdList ids;
     ids.reserve(entries.size());
     Text from;
     Journaled journal(ctx, JournalKind::Run, entries.size(),
@@ -259,7 +258,7 @@ RunOutcome runUndo(RunContext& ctx, Session& session)
     const PathList before = session.UndoBefore;
     // The paths the files have now.
     const PathList after = session.UndoAfter.first(count);
-    std::vector<EntryId>& ids = session.UndoIds;
+    EntryIdList& ids = session.UndoIds;
     session.SourceList = after;
     session.ResultList = PathList();
     const FileSystemBatch batch(ctx.fs);
@@ -293,7 +292,7 @@ RunOutcome runUndo(RunContext& ctx, Session& session)
         session.ResultList = results.finish();
         // This file and the ones before it can still be put back later.
         session.UndoCount = i + 1;
-        if (ids.size() > i) ids.resize(i + 1);
+        ids.shrinkTo(i + 1);
         ask(ctx, renameFailedMessage(from), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
@@ -302,7 +301,7 @@ RunOutcome runUndo(RunContext& ctx, Session& session)
     session.UndoBefore = PathList();
     session.UndoAfter = PathList();
     session.UndoCount = 0;
-    ids = std::vector<EntryId>();
+    ids = EntryIdList();
     notice(ctx, "   変換を完了しました。   ");
     return RunOutcome::Completed;
 }
@@ -312,7 +311,7 @@ void takeJournalUndo(JournalState&& found, Session& session)
     session.UndoCount = found.before.size();
     session.UndoBefore = PathList(found.before);
     session.UndoAfter = PathList(found.now);
-    session.UndoIds = std::move(found.ids);
+    session.UndoIds = EntryIdList(found.ids);
     session.UndoOfMarkedFiles = true;
 }
 

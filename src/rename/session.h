@@ -3,6 +3,7 @@
 // that the rename, directory and report commands read and fill. Each list is
 // replaced whole by the command that makes it; whoever needs a list (the
 // main window's list, the report view, the undo) holds it, never a copy.
+#include "platform/entry_id_list.h"
 #include "platform/fs.h"
 #include "platform/path_list.h"
 #include "platform/text.h"
@@ -31,7 +32,7 @@ struct Session {
     std::size_t UndoCount = 0;
     // The entry each renamed file was right after its rename, in the same
     // order: the undo puts back only that entry.
-    std::vector<EntryId> UndoIds;
+    EntryIdList UndoIds;
     bool UndoOfMarkedFiles = false;  // whether they come from a run over the marked files
 };
 

@@ -72,7 +72,6 @@ void buildReportList(FileSystem& fs, const PathList& resultList, PathList& repor
     // Each directory is listed at most once, however many files it holds.
     const FileSystemBatch batch(fs);
     PathListBuilder entries;
-    entries.reserve(resultList.size(), 0);
     Text result;
     for (std::size_t i = 0; i < resultList.size(); ++i) {
         const Text entry = entryOf(fs, markers, resultList.pathInto(i, result));
