@@ -4,6 +4,7 @@
 #include "platform/path.h"
 #include "rename/mb_string.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -306,13 +307,25 @@ RunOutcome runUndo(RunContext& ctx, Session& session)
     return RunOutcome::Completed;
 }
 
-void takeJournalUndo(JournalState&& found, Session& session)
+void takeJournalUndo(JournalState& found, Session& session)
 {
     session.UndoCount = found.before.size();
     session.UndoBefore = PathList(found.before);
     session.UndoAfter = PathList(found.now);
     session.UndoIds = EntryIdList(found.ids);
     session.UndoOfMarkedFiles = true;
+    found.before = StringList();
+    found.now = StringList();
+    found.ids = std::vector<EntryId>();
+}
+
+Text missingFilesNotice(const StringList& missing)
+{
+    Text text = fixedText("   前回の変換のファイルが見つかりませんでした。   ");
+    const std::size_t shown = std::min<std::size_t>(missing.size(), 10);
+    for (std::size_t i = 0; i < shown; ++i) text += "\n\r   " + missing[i];
+    if (shown < missing.size()) text += fixedText("\n\r   ほか ") + std::to_string(missing.size() - shown);
+    return text;
 }
 
 bool ListFile(FileSystem& fs, const Text& dir, PathList& dirFileList)

@@ -79,8 +79,12 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const PathList
 // FailedSelection, with nothing changed, when there is nothing to undo.
 RunOutcome runUndo(RunContext& ctx, Session& session);
 
-// The undo that a journal left, as the session's undo of the marked files.
-void takeJournalUndo(JournalState&& found, Session& session);
+// The undo that a journal left, taken from found as the session's undo of
+// the marked files.
+void takeJournalUndo(JournalState& found, Session& session);
+// The message about the files of the last run that are no longer found:
+// the first ten paths, and how many more.
+Text missingFilesNotice(const StringList& missing);
 
 // Makes dirFileList dir + one separator + name for every entry of the
 // directory that is not a directory (links to directories neither), in

@@ -56,7 +56,8 @@ protected:
     {
         JournalState found = readJournal(systemFileSystem(), log);
         session = Session{};
-        takeJournalUndo(JournalState(found), session);
+        JournalState taken = found;
+        takeJournalUndo(taken, session);
         for (const Text& leftover : found.leftovers) systemFileSystem().removeEmptyEntry(leftover);
         JournalFile journal(log);
         RunContext ctx{systemFileSystem(), prompter, window, 1, &journal};
