@@ -78,7 +78,7 @@ void TForm7::BtnCanselClick()
 PlanConfirmation previewConfirmation(QWidget* parent, const ListSettings& list, FileSystem& fs)
 {
     return [parent, &list, &fs](Operation op, const Text& typed, const PathList& entries) {
-        const std::vector<PlannedRename> plan = planRenames(op, typed, entries, fs);
+        const std::vector<PlannedRename> plan = planRenames(op, typed, entries.strings(), fs);
         TForm7 form(entries, plan, parent);
         applyListSettings(form.ListBox1, list);
         centreOnScreen(&form);

@@ -134,7 +134,7 @@ PlanStatus planOne(DirectoryState& dir, const Text& from, std::size_t pathLength
 
 }  // namespace
 
-std::vector<PlannedRename> planRenames(Operation op, const Text& typed, const PathList& entries,
+std::vector<PlannedRename> planRenames(Operation op, const Text& typed, const StringList& entries,
                                        FileSystem& fs)
 {
     const CodePage cp = activeCodePage();
@@ -142,18 +142,17 @@ std::vector<PlannedRename> planRenames(Operation op, const Text& typed, const Pa
     std::vector<PlannedRename> plan(entries.size());
     // Entries of one directory mostly follow each other: the last one's is
     // found again without a look-up.
-    Text lastPath;
+    std::string_view lastPath;
     DirectoryState* last = nullptr;
-    Text from;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        entries.pathInto(i, from);
+        const Text& from = entries[i];
         const std::size_t pathLength = pathPartLength(cp, from);
         const std::string_view pathPart = std::string_view(from).substr(0, pathLength);
         if (!last || pathPart != lastPath) {
             std::unique_ptr<DirectoryState>& dir = directories[directoryOf(pathPart)];
             if (!dir) dir = readDirectory(fs, directoryOf(pathPart), cp);
             last = dir.get();
-            lastPath.assign(pathPart);
+            lastPath = pathPart;
         }
         std::optional<Text> to = newFullPath(op, from, typed);
         plan[i].status = planOne(*last, from, pathLength, to, static_cast<int>(i), fs, cp);

@@ -3,7 +3,6 @@
 // entry and the problem the run would meet there, if any. The run and the
 // preview form the names with the same naming rule (newFullPath).
 #include "platform/fs.h"
-#include "platform/path_list.h"
 #include "rename/naming.h"
 
 #include <vector>
@@ -29,7 +28,7 @@ struct PlannedRename {
 // its old name and taking its new one. Where the directory may fold letter
 // case, a name taken under another spelling counts as taken (unless it is
 // the file's own). A file with a problem is taken to stay where it is.
-std::vector<PlannedRename> planRenames(Operation op, const Text& typed, const PathList& entries,
+std::vector<PlannedRename> planRenames(Operation op, const Text& typed, const StringList& entries,
                                        FileSystem& fs);
 
 // The status line of the preview: empty for Ok, otherwise the problem,

@@ -871,7 +871,7 @@ TEST_F(RenameRunTest, ARunAfterItsPreviewIsTheRunWithout)
     std::vector<PlannedRename> shown;
     RunContext ctx{files, prompter, window, mode, nullptr,
                    [&](Operation op, const Text& typed, const PathList& entries) {
-                       shown = planRenames(op, typed, entries, files);
+                       shown = planRenames(op, typed, entries.strings(), files);
                        return true;
                    }};
     EXPECT_EQ(runMarkedOperation(Operation::Upper, "", two, ctx, session), without);
