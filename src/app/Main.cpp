@@ -239,6 +239,7 @@ void TForm1::addMarkedPaths(StringList paths)
     // command line, while no run has replaced it.
     const bool received = !newList && !hasUndo(session) && (marked.sharesStore(session.SourceList) || marked.empty());
     PathListBuilder lines;
+    lines.reserve((newList ? 0 : marked.size()) + paths.size(), newList ? 0 : marked.nameBytes());
     if (!newList)
         for (std::size_t i = 0; i < marked.size(); ++i) lines.append(marked.folder(i), marked.name(i));
     for (const Text& path : paths) lines.append(path);
