@@ -119,7 +119,7 @@ void BM_BareLstatAndWrite(benchmark::State& state)
 {
     Fixture& f = fixture();
     for (auto _ : state) {
-        if (!bareLstatAndWrite(f.session.ResultList, f.reportPath, f.reportBytes))
+        if (!bareLstatAndWrite(f.files.upper, f.reportPath, f.reportBytes))
             state.SkipWithError("bare write failed");
     }
 }
@@ -130,7 +130,7 @@ void BM_StepBuildReportList(benchmark::State& state)
 {
     Fixture& f = fixture();
     LstatFileSystem fs;
-    StringList reportList;
+    PathList reportList;
     for (auto _ : state) buildReportList(fs, f.session.ResultList, reportList);
 }
 BENCHMARK(BM_StepBuildReportList)->Unit(benchmark::kMillisecond);

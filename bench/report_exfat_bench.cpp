@@ -41,6 +41,7 @@ struct Fixture {
     {
         const std::string dir = exfat().path() + "/files-" + std::to_string(count);
         std::filesystem::create_directory(dir);
+        StringList source, result;
         for (int i = 0; i < count; ++i) {
             char name[64];
             std::snprintf(name, sizeof name, "/renamed file %05d.TXT", i);
@@ -49,9 +50,11 @@ struct Fixture {
             if (!f) std::abort();
             std::fclose(f);
             std::snprintf(name, sizeof name, "/renamed file %05d.txt", i);
-            session.SourceList.push_back(dir + name);
-            session.ResultList.push_back(path);
+            source.push_back(dir + name);
+            result.push_back(path);
         }
+        session.SourceList = source;
+        session.ResultList = result;
         reportPath = (std::filesystem::temp_directory_path() / "vorel-exfat-bench.TXT").string();
     }
     ~Fixture() { std::remove(reportPath.c_str()); }

@@ -143,7 +143,7 @@ double dropUntilShown(const ProgramDir& pd, const StringList& paths)
     QApplication::sendEvent(target, &drop);
     form->repaint();
     const double ms = msSince(start);
-    if (form->markedPaths() != paths) std::abort();
+    if (form->session.MarkedPaths != paths) std::abort();
     return ms;
 }
 

@@ -80,11 +80,16 @@ void TForm1::buildControls()
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
 
-    BtnUpper = makeButton(client, "BtnUpper", uiText("大文字変換(&U)"), {5, 10, 115, 30});
-    BtnLower = makeButton(client, "BtnLower", uiText("小文字変換(&L)"), {130, 10, 115, 30});
-    BtnExt = makeButton(client, "BtnExt", uiText("拡張変換(&E)"), {255, 10, 115, 31});
-    BtnConfirm = makeButton(client, "BtnConfirm", uiText("変換確認(&C)"), {380, 10, 115, 31});
-    BtnCansel = makeButton(client, "BtnCansel", uiText("終了"), {505, 10, 110, 30});
+    auto button = [this, client](const char* name, const char* caption, QRect at, void (TForm1::*handler)()) {
+        QPushButton* b = makeButton(client, name, uiText(caption), at);
+        connect(b, &QPushButton::clicked, this, handler);
+        return b;
+    };
+    BtnUpper = button("BtnUpper", "大文字変換(&U)", {5, 10, 115, 30}, &TForm1::BtnUpperClick);
+    BtnLower = button("BtnLower", "小文字変換(&L)", {130, 10, 115, 30}, &TForm1::BtnLowerClick);
+    BtnExt = button("BtnExt", "拡張変換(&E)", {255, 10, 115, 31}, &TForm1::BtnExtClick);
+    BtnConfirm = button("BtnConfirm", "変換確認(&C)", {380, 10, 115, 31}, &TForm1::BtnConfirmClick);
+    BtnCansel = button("BtnCansel", "終了", {505, 10, 110, 30}, &TForm1::BtnCanselClick);
     ListBox1 = new ExtentListView(client);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(5, 50, 612, 280);
@@ -94,17 +99,8 @@ void TForm1::buildControls()
     Panel1->setFrameShape(QFrame::Panel);
     Panel1->setFocusPolicy(Qt::NoFocus);
 
-    QWidget::setTabOrder(BtnUpper, BtnLower);
-    QWidget::setTabOrder(BtnLower, BtnExt);
-    QWidget::setTabOrder(BtnExt, BtnConfirm);
-    QWidget::setTabOrder(BtnConfirm, BtnCansel);
-    QWidget::setTabOrder(BtnCansel, ListBox1);
-
-    connect(BtnUpper, &QPushButton::clicked, this, &TForm1::BtnUpperClick);
-    connect(BtnLower, &QPushButton::clicked, this, &TForm1::BtnLowerClick);
-    connect(BtnExt, &QPushButton::clicked, this, &TForm1::BtnExtClick);
-    connect(BtnConfirm, &QPushButton::clicked, this, &TForm1::BtnConfirmClick);
-    connect(BtnCansel, &QPushButton::clicked, this, &TForm1::BtnCanselClick);
+    QWidget* const tabOrder[] = {BtnUpper, BtnLower, BtnExt, BtnConfirm, BtnCansel, ListBox1};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i) QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
     installWindowKeys(this, Backspace::Closes, {},
                       [this](QWidget*, int key, Qt::KeyboardModifiers modifiers) {
                           return FormKeyDown(key, modifiers);
@@ -116,44 +112,33 @@ void TForm1::buildMenu()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    Menufile = bar->addMenu(uiText("ﾌｧｲﾙ(&F)"));
-    Menufile->setObjectName(QStringLiteral("Menufile"));
-    MenuFileAdd = Menufile->addAction(uiText("ファイルを追加(&A)..."));
-    MenuFileAdd->setObjectName(QStringLiteral("MenuFileAdd"));
+    auto menu = [bar](const char* name, const char* caption) {
+        QMenu* m = bar->addMenu(uiText(caption));
+        m->setObjectName(QString::fromLatin1(name));
+        return m;
+    };
+    auto item = [this](QMenu* m, const char* name, const char* caption, void (TForm1::*handler)()) {
+        QAction* action = m->addAction(uiText(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    Menufile = menu("Menufile", "ﾌｧｲﾙ(&F)");
+    MenuFileAdd = item(Menufile, "MenuFileAdd", "ファイルを追加(&A)...", &TForm1::MenuFileAddClick);
     MenuFileAdd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    MenuFileUndo = Menufile->addAction(uiText("元に戻す(&Z)"));
-    MenuFileUndo->setObjectName(QStringLiteral("MenuFileUndo"));
+    MenuFileUndo = item(Menufile, "MenuFileUndo", "元に戻す(&Z)", &TForm1::MenuFileUndoClick);
     MenuFileUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     MenuFileUndo->setEnabled(false);
-    MenuFileExit = Menufile->addAction(uiText("終了(&X)"));
-    MenuFileExit->setObjectName(QStringLiteral("MenuFileExit"));
-    MenuOption = bar->addMenu(uiText("環境設定(&K)"));
-    MenuOption->setObjectName(QStringLiteral("MenuOption"));
-    MenuDbcsCheck = MenuOption->addAction(uiText("2ﾊﾞｲﾄ文字設定(&D)..."));
-    MenuDbcsCheck->setObjectName(QStringLiteral("MenuDbcsCheck"));
-    MenuLauncherSet = MenuOption->addAction(uiText("ﾗﾝﾁｬｰ設定(&L)..."));
-    MenuLauncherSet->setObjectName(QStringLiteral("MenuLauncherSet"));
-    MenuFontSet = MenuOption->addAction(uiText("ﾌｫﾝﾄ設定(&F)..."));
-    MenuFontSet->setObjectName(QStringLiteral("MenuFontSet"));
-    MenuBackColorSet = MenuOption->addAction(uiText("背景色設定(&C)..."));
-    MenuBackColorSet->setObjectName(QStringLiteral("MenuBackColorSet"));
-    MenuPreviewSet = MenuOption->addAction(uiText("変換前に確認(&P)"));
-    MenuPreviewSet->setObjectName(QStringLiteral("MenuPreviewSet"));
+    MenuFileExit = item(Menufile, "MenuFileExit", "終了(&X)", &TForm1::MenuFileExitClick);
+    MenuOption = menu("MenuOption", "環境設定(&K)");
+    MenuDbcsCheck = item(MenuOption, "MenuDbcsCheck", "2ﾊﾞｲﾄ文字設定(&D)...", &TForm1::MenuDbcsCheckClick);
+    MenuLauncherSet = item(MenuOption, "MenuLauncherSet", "ﾗﾝﾁｬｰ設定(&L)...", &TForm1::MenuLauncherSetClick);
+    MenuFontSet = item(MenuOption, "MenuFontSet", "ﾌｫﾝﾄ設定(&F)...", &TForm1::MenuFontSetClick);
+    MenuBackColorSet = item(MenuOption, "MenuBackColorSet", "背景色設定(&C)...", &TForm1::MenuBackColorSetClick);
+    MenuPreviewSet = item(MenuOption, "MenuPreviewSet", "変換前に確認(&P)", &TForm1::MenuPreviewSetClick);
     MenuPreviewSet->setCheckable(true);
-    MenuHelp = bar->addMenu(uiText("ﾍﾙﾌﾟ(&H)"));
-    MenuHelp->setObjectName(QStringLiteral("MenuHelp"));
-    MenuHelpDisp = MenuHelp->addAction(uiText("ﾍﾙﾌﾟ表示(&C)"));
-    MenuHelpDisp->setObjectName(QStringLiteral("MenuHelpDisp"));
-
-    connect(MenuFileAdd, &QAction::triggered, this, &TForm1::MenuFileAddClick);
-    connect(MenuFileUndo, &QAction::triggered, this, &TForm1::MenuFileUndoClick);
-    connect(MenuFileExit, &QAction::triggered, this, &TForm1::MenuFileExitClick);
-    connect(MenuDbcsCheck, &QAction::triggered, this, &TForm1::MenuDbcsCheckClick);
-    connect(MenuLauncherSet, &QAction::triggered, this, &TForm1::MenuLauncherSetClick);
-    connect(MenuFontSet, &QAction::triggered, this, &TForm1::MenuFontSetClick);
-    connect(MenuBackColorSet, &QAction::triggered, this, &TForm1::MenuBackColorSetClick);
-    connect(MenuPreviewSet, &QAction::triggered, this, &TForm1::MenuPreviewSetClick);
-    connect(MenuHelpDisp, &QAction::triggered, this, &TForm1::MenuHelpDispClick);
+    MenuHelp = menu("MenuHelp", "ﾍﾙﾌﾟ(&H)");
+    MenuHelpDisp = item(MenuHelp, "MenuHelpDisp", "ﾍﾙﾌﾟ表示(&C)", &TForm1::MenuHelpDispClick);
     installHelpKey(this, [this] { MenuHelpDispClick(); });  // F1 in every window
 
     // The client area keeps its designed size below the menu bar, or grows.
@@ -191,20 +176,10 @@ void TForm1::resumeJournal()
 {
     if (!journal_) return;
     JournalState found = readJournal(*services_.fs, journal_->path());
-    if (!found.missing.empty()) {
-        // Reported, never guessed: the user knows where to look.
-        Text text = fixedText("   前回の変換のファイルが見つかりませんでした。   ");
-        const std::size_t shown = std::min<std::size_t>(found.missing.size(), 10);
-        for (std::size_t i = 0; i < shown; ++i) text += "\n\r   " + found.missing[i];
-        if (shown < found.missing.size()) text += fixedText("\n\r   ほか ") + std::to_string(found.missing.size() - shown);
-        services_.prompter->ask(text, PromptKind::Warning, PbOk);
-    }
+    // Reported, never guessed: the user knows where to look.
+    if (!found.missing.empty()) services_.prompter->ask(missingFilesNotice(found.missing), PromptKind::Warning, PbOk);
     if (found.before.empty()) return;
-    session.UndoBefore = std::move(found.before);
-    session.UndoAfter = std::move(found.now);
-    session.UndoIds = std::move(found.ids);
-    session.UndoShared = 0;
-    session.UndoOfMarkedFiles = true;
+    takeJournalUndo(found, session);
     showUndoState();
     if (found.status == JournalState::Status::Interrupted &&
         services_.prompter->ask(
@@ -221,20 +196,12 @@ void TForm1::FormDestroy()
     if (destroyed_) return;
     destroyed_ = true;
     guarded([&] { WriteIniFileValue(); });
-    if (processEnding_) {
-        // Freeing a million paths one by one takes longer than the rest of
-        // the exit; kept reachable (the store must stay), they are no leak to
-        // a leak checker.
-        [[maybe_unused]] static Session* volatile leftToTheSystem = nullptr;
-        leftToTheSystem = new Session(std::move(session));
-        return;
-    }
+    // A few blocks, however many paths: freeing them costs no time at exit.
     session = Session{};
 }
 
 void TForm1::FormDestroyBeforeExit()
 {
-    processEnding_ = true;
     FormDestroy();
 }
 
@@ -247,20 +214,6 @@ void TForm1::ReadIniFileValue()
 void TForm1::WriteIniFileValue()
 {
     writeMainSettings(*settings_, List, session.DbcsMessageMode);
-}
-
-const StringList& TForm1::markedPaths() const
-{
-    return listShowsSourceList_ ? session.SourceList : ListBox1->lines();
-}
-
-void TForm1::keepMarkedPaths()
-{
-    if (!listShowsSourceList_) return;
-    const int row = ListBox1->currentRow();
-    ListBox1->setLines(session.SourceList);
-    listShowsSourceList_ = false;
-    ListBox1->setCurrentRow(row);
 }
 
 void TForm1::conversionCompleted()
@@ -278,25 +231,21 @@ void TForm1::addMarkedPaths(StringList paths)
     if (paths.empty()) return;
     // After a completed run the listed paths are out of date: a new list.
     const bool newList = !BtnUpper->isEnabled();
-    if (!newList && !hasUndo(session) && (listShowsSourceList_ || ListBox1->count() == 0)) {
-        // As from the command line: the list reads SourceList, no copy.
-        if (!listShowsSourceList_) session.SourceList.clear();
-        const int row = std::max(0, ListBox1->currentRow());
-        session.SourceList.insert(session.SourceList.end(), std::make_move_iterator(paths.begin()),
-                                  std::make_move_iterator(paths.end()));
-        const StringList& source = session.SourceList;
-        ListBox1->setLines(source.size(), [&source](std::size_t i, Text&) {
-            return i < source.size() ? std::string_view(source[i]) : std::string_view();
-        });
-        listShowsSourceList_ = true;
-        ListBox1->setCurrentRow(row);
-        return;
-    }
-    StringList lines = newList ? StringList() : markedPaths();
+    const PathList& marked = session.MarkedPaths;
+    // Paths received before any run are SourceList itself, as from the
+    // command line, while no run has replaced it.
+    const bool received = !newList && !hasUndo(session) && (marked.sharesStore(session.SourceList) || marked.empty());
+    PathListBuilder lines;
+    lines.reserve((newList ? 0 : marked.size()) + paths.size(), newList ? 0 : marked.nameBytes());
+    if (!newList)
+        for (std::size_t i = 0; i < marked.size(); ++i) lines.append(marked.folder(i), marked.name(i));
+    for (const Text& path : paths) lines.append(path);
+    session.MarkedPaths = lines.finish();
+    if (received) session.SourceList = session.MarkedPaths;
     const int row = newList ? 0 : std::max(0, ListBox1->currentRow());
-    lines.insert(lines.end(), std::make_move_iterator(paths.begin()), std::make_move_iterator(paths.end()));
-    ListBox1->setLines(std::move(lines));
-    listShowsSourceList_ = false;
+    ListBox1->setLines(session.MarkedPaths.size(), [shown = session.MarkedPaths](std::size_t i, Text& scratch) {
+        return std::string_view(shown.pathInto(i, scratch));
+    });
     ListBox1->setCurrentRow(row);
     if (newList) {
         for (QPushButton* button : {BtnUpper, BtnLower, BtnExt}) button->setEnabled(true);
@@ -352,15 +301,6 @@ void TForm1::MenuDbcsCheckClick()
     centreOnScreen(&dialog);
     dialog.exec();
 }
-
-namespace {
-
-std::uint32_t colourValueOf(const QColor& c)
-{
-    return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
-}
-
-}  // namespace
 
 void TForm1::MenuFontSetClick()
 {
@@ -433,7 +373,7 @@ void TForm1::runCaseConversion(bool upper)
     RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode, journal_.get(),
                    planConfirmation(this)};
     const RunOutcome outcome = runMarkedOperation(upper ? Operation::Upper : Operation::Lower, Text(),
-                                                  markedPaths(), ctx, session);
+                                                  session.MarkedPaths, ctx, session);
     if (outcome == RunOutcome::Completed) conversionCompleted();
 }
 
@@ -455,7 +395,6 @@ void TForm1::MenuFileUndoClick()
         CaptionProgress progress(this);
         RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode,
                        journal_.get()};
-        keepMarkedPaths();  // the undo replaces SourceList
         // Once every file is back, the listed paths (the marked files or
         // the marked directory) are current again.
         if (runUndo(ctx, session) == RunOutcome::Completed) {

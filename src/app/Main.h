@@ -52,8 +52,6 @@ public:
     LauncherState Launcher;
 
     // ConversionHost
-    const StringList& markedPaths() const override;
-    void keepMarkedPaths() override;
     void conversionCompleted() override;
     RunJournal* journal() override { return journal_.get(); }
 
@@ -87,8 +85,7 @@ public:
     void ReadIniFileValue();
     void WriteIniFileValue();
     // What closing the window does when the process ends right after: the
-    // settings are written, and the session's lists are left to the end of
-    // the process, which gives their memory back at once.
+    // settings are written and the session's lists given back.
     void FormDestroyBeforeExit();
 
 protected:
@@ -119,8 +116,6 @@ private:
     std::unique_ptr<JournalFile> journal_;
     std::unique_ptr<IniFile> settings_;
     bool destroyed_ = false;
-    bool processEnding_ = false;
-    bool listShowsSourceList_ = false;  // ListBox1 reads SourceList, no copy
     QFont fontDialogFont_;  // the font chooser's font, kept between uses
 
 public:

@@ -105,7 +105,7 @@ void TForm3::runMarked(Operation op, const ByteLimitedEdit* field)
     CaptionProgress progress(this);
     RunContext ctx{fs_, prompter_, progress, session_.DbcsMessageMode, host_.journal(),
                    confirmPlan ? confirmPlan() : PlanConfirmation()};
-    if (runMarkedOperation(op, typed, host_.markedPaths(), ctx, session_) != RunOutcome::Completed) {
+    if (runMarkedOperation(op, typed, session_.MarkedPaths, ctx, session_) != RunOutcome::Completed) {
         return;
     }
     if (op == Operation::Upper || op == Operation::Lower) {
@@ -123,8 +123,7 @@ void TForm3::runDirectory(Operation op, const ByteLimitedEdit* field)
     CaptionProgress progress(this);
     RunContext ctx{fs_, prompter_, progress, session_.DbcsMessageMode, host_.journal(),
                    confirmPlan ? confirmPlan() : PlanConfirmation()};
-    host_.keepMarkedPaths();
-    if (runDirectoryOperation(op, typed, host_.markedPaths(), ctx, session_) == RunOutcome::Completed) {
+    if (runDirectoryOperation(op, typed, session_.MarkedPaths, ctx, session_) == RunOutcome::Completed) {
         completed(allOperationButtons());
     }
 }

@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-TForm7::TForm7(const StringList& entries, const std::vector<PlannedRename>& plan, QWidget* parent)
+TForm7::TForm7(const PathList& entries, const std::vector<PlannedRename>& plan, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("TForm7"));
@@ -35,10 +35,10 @@ TForm7::TForm7(const StringList& entries, const std::vector<PlannedRename>& plan
 
     // Three lines a file, read from the plan only when drawn; a line break
     // in a name is shown escaped, as in the report.
-    ListBox1->setLines(plan.size() * 3, [&entries, &plan](std::size_t i, Text& scratch) -> std::string_view {
+    ListBox1->setLines(plan.size() * 3, [entries, &plan](std::size_t i, Text& scratch) -> std::string_view {
         const PlannedRename& p = plan[i / 3];
         switch (i % 3) {
-        case 0: scratch = reportLine(entries[i / 3]); break;
+        case 0: scratch = reportLine(entries.pathInto(i / 3, scratch)); break;
         case 1: scratch = reportLine(p.to); break;
         default: scratch = planStatusLine(p.status); break;
         }
@@ -76,8 +76,8 @@ void TForm7::BtnCanselClick()
 
 PlanConfirmation previewConfirmation(QWidget* parent, const ListSettings& list, FileSystem& fs)
 {
-    return [parent, &list, &fs](Operation op, const Text& typed, const StringList& entries) {
-        const std::vector<PlannedRename> plan = planRenames(op, typed, entries, fs);
+    return [parent, &list, &fs](Operation op, const Text& typed, const PathList& entries) {
+        const std::vector<PlannedRename> plan = planRenames(op, typed, entries.strings(), fs);
         TForm7 form(entries, plan, parent);
         applyListSettings(form.ListBox1, list);
         centreOnScreen(&form);

@@ -20,7 +20,7 @@ public:
     // file, the count of files and problems, the first problem selected,
     // and the focus on "実行(&R)" when there is no problem, else on
     // "ｷｬﾝｾﾙ(&N)".
-    TForm7(const StringList& entries, const std::vector<PlannedRename>& plan,
+    TForm7(const PathList& entries, const std::vector<PlannedRename>& plan,
            QWidget* parent = nullptr);
 
     void BtnRunClick();      // accepted: the run goes on

@@ -4,6 +4,7 @@
 #include "platform/path.h"
 #include "rename/mb_string.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -23,13 +24,14 @@ void notice(RunContext& ctx, const char* utf8)
 
 // Names with double-byte characters are asked about before anything is
 // renamed, as the warning mode says; true when the user chose to stop.
-bool stoppedByDbcsQuestion(const StringList& entries, RunContext& ctx)
+bool stoppedByDbcsQuestion(const PathList& entries, RunContext& ctx)
 {
     const std::int32_t mode = ctx.dbcsMessageMode;
     if (mode != 2 && mode != 3) return false;
     const Text question = fixedText("   ２バイト文字がふくまれていまが、中断しますか。          \n\r   ");
-    for (const Text& entry : entries) {
-        if (!MbHasDbcs(entry)) continue;
+    Text entry;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!MbHasDbcs(entries.pathInto(i, entry))) continue;
         if (ask(ctx, question + entry, PromptKind::Information, PbYes | PbNo) == MrYes) {
             return true;
         }
@@ -40,14 +42,15 @@ bool stoppedByDbcsQuestion(const StringList& entries, RunContext& ctx)
 
 // Every name is checked before the first rename, so that a bad name stops
 // the run with nothing renamed; true when every name passes.
-bool namesPass(Operation op, const Text& typed, const StringList& entries, RunContext& ctx,
+bool namesPass(Operation op, const Text& typed, const PathList& entries, RunContext& ctx,
                bool countsProgress)
 {
     if (!hasValidation(op)) return true;
     const int count = static_cast<int>(entries.size());
+    Text entry;
     for (int i = 0; i < count; ++i) {
         if (countsProgress) ctx.window.showProgress(i + 1, count);
-        if (auto message = validationMessage(op, entries[i], typed)) {
+        if (auto message = validationMessage(op, entries.pathInto(std::size_t(i), entry), typed)) {
             ask(ctx, *message, PromptKind::Warning, PbAbort);
             return false;
         }
@@ -56,7 +59,7 @@ bool namesPass(Operation op, const Text& typed, const StringList& entries, RunCo
 }
 
 // True when the run may go on to its renames.
-bool planConfirmed(Operation op, const Text& typed, const StringList& entries, RunContext& ctx)
+bool planConfirmed(Operation op, const Text& typed, const PathList& entries, RunContext& ctx)
 {
     if (!ctx.confirmPlan) return true;
     ctx.window.flushProgress();
@@ -69,48 +72,24 @@ Text failureLine()
 }
 
 // What an undo would put back: the first renamed lines of SourceList
-// (the run's entries) and of ResultList, left where they are. A run that
-// renamed nothing leaves the undo before it, which startRenames set apart.
-void rememberRenames(std::size_t renamed, bool markedFiles, Session& session,
-                     std::vector<EntryId>&& ids)
+// (the run's entries) and of ResultList, held as they are. A run that
+// renamed nothing leaves the undo before it.
+void rememberRenames(std::size_t renamed, bool markedFiles, Session& session, EntryIdList&& ids)
 {
     if (renamed == 0) return;
-    session.UndoBefore = StringList();
-    session.UndoAfter = StringList();
-    session.UndoShared = renamed;
+    session.UndoBefore = session.SourceList;
+    session.UndoAfter = session.ResultList;
+    session.UndoCount = renamed;
     session.UndoIds = std::move(ids);
     session.UndoOfMarkedFiles = markedFiles;
 }
 
-// Before SourceList or ResultList change while they still hold the undo:
-// moves it into UndoBefore and UndoAfter, leaving SourceList and ResultList
-// empty.
-void setUndoApart(Session& session)
+// The run over entries reaches its renames: SourceList becomes entries
+// (which may be SourceList itself) and ResultList is emptied.
+void startRenames(const PathList& entries, Session& session)
 {
-    if (session.UndoShared == 0) return;
-    session.UndoBefore = std::move(session.SourceList);
-    session.UndoAfter = std::move(session.ResultList);
-    session.UndoBefore.resize(session.UndoShared);
-    session.UndoAfter.resize(session.UndoShared);
-    session.UndoShared = 0;
-    session.SourceList.clear();
-    session.ResultList.clear();
-}
-
-// The run over entries reaches its renames: the undo of the run before is
-// set apart, kept until a rename succeeds, and SourceList becomes entries
-// (which may be SourceList itself).
-void startRenames(const StringList& entries, Session& session)
-{
-    if (&entries == &session.SourceList && session.UndoShared > 0) {
-        session.UndoBefore.assign(entries.begin(), entries.begin() + session.UndoShared);
-        session.UndoAfter = std::move(session.ResultList);
-        session.UndoAfter.resize(session.UndoShared);
-        session.UndoShared = 0;
-    }
-    setUndoApart(session);
     session.SourceList = entries;
-    session.ResultList.clear();
+    session.ResultList = PathList();
 }
 
 // The journal's side of one run or undo: the plan before the first rename,
@@ -145,17 +124,18 @@ private:
 // undo that the session keeps.
 void journalKeptUndo(RunContext& ctx, const Session& session)
 {
-    if (!ctx.journal || session.UndoShared > 0 || session.UndoAfter.empty()) return;
-    const StringList& before = session.UndoBefore;
-    const StringList& after = session.UndoAfter;
-    const std::vector<EntryId>& ids = session.UndoIds;
-    Journaled journal(ctx, JournalKind::Run, after.size(),
+    if (!ctx.journal || !hasUndo(session)) return;
+    const PathList& before = session.UndoBefore;
+    const PathList& after = session.UndoAfter;
+    const EntryIdList& ids = session.UndoIds;
+    Text oldBuffer;
+    Journaled journal(ctx, JournalKind::Run, session.UndoCount,
                       [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId& id) {
-                          oldPath = &before[i];
-                          newPath = after[i];
+                          oldPath = &before.pathInto(i, oldBuffer);
+                          after.pathInto(i, newPath);
                           id = i < ids.size() ? ids[i] : EntryId();
                       });
-    journal.ended(after.size());
+    journal.ended(session.UndoCount);
 }
 
 // Renames every entry of SourceList, once startRenames has set it, and
@@ -164,40 +144,51 @@ void journalKeptUndo(RunContext& ctx, const Session& session)
 RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& session,
                      bool markedFiles)
 {
-    const StringList& entries = session.SourceList;
-    StringList& resultList = session.ResultList;
-    resultList.reserve(entries.size());
+    const PathList entries = session.SourceList;
+    PathListBuilder results;
+    // The new names are as long as the old ones, give or take the typed text.
+    results.reserve(entries.size() + 1, entries.nameBytes() + entries.size() * typed.size() + 64);
     const int count = static_cast<int>(entries.size());
     const FileSystemBatch batch(ctx.fs);
-    std::vector<EntryId> ids;
+    EntryIdList ids;
     ids.reserve(entries.size());
+    Text from;
     Journaled journal(ctx, JournalKind::Run, entries.size(),
                       [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId&) {
-                          oldPath = &entries[i];
-                          newPath = newFullPath(op, entries[i], typed).value_or(Text());
+                          oldPath = &entries.pathInto(i, from);
+                          newPath = newFullPath(op, from, typed).value_or(Text());
                       });
-    auto finish = [&] {
-        const std::size_t renamed = resultList.size();
+    // ResultList is complete before any message, so the journal and the
+    // undo hold the same lines the report reads.
+    auto finish = [&](bool failed) {
+        const std::size_t renamed = results.size();
+        if (failed) results.append(failureLine());
+        session.ResultList = results.finish();
         journal.ended(renamed);
         rememberRenames(renamed, markedFiles, session, std::move(ids));
         if (renamed == 0) journalKeptUndo(ctx, session);
     };
     for (int i = 0; i < count; ++i) {
         ctx.window.showProgress(i + 1, count);
-        const Text& from = entries[i];
+        entries.pathInto(std::size_t(i), from);
         std::optional<Text> to = newFullPath(op, from, typed);
         if (to && ctx.fs.renameEntry(from, *to)) {
             ids.push_back(ctx.fs.entryId(*to));
             journal.renamed(ids.size(), ids.back());
-            resultList.push_back(std::move(*to));
+            // The folder is the one the file was in; only the name is new.
+            const std::string_view folder = entries.folder(std::size_t(i));
+            if (std::string_view(*to).substr(0, folder.size()) == folder &&
+                pathPartLength(activeCodePage(), *to) == folder.size())
+                results.append(folder, std::string_view(*to).substr(folder.size()));
+            else
+                results.append(*to);
             continue;
         }
-        finish();
-        resultList.push_back(failureLine());
+        finish(true);
         ask(ctx, renameFailedMessage(from), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
-    finish();
+    finish(false);
     notice(ctx, "   変換を完了しました。   ");
     return RunOutcome::Completed;
 }
@@ -214,7 +205,7 @@ Text progressCaption(int position, int count)
     return fixedText("ファイル数  :  ") + std::to_string(position) + " / " + std::to_string(count);
 }
 
-RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList& entries,
+RunOutcome runMarkedOperation(Operation op, const Text& typed, const PathList& entries,
                               RunContext& ctx, Session& session)
 {
     if (stoppedByDbcsQuestion(entries, ctx)) return RunOutcome::StoppedByUser;
@@ -225,14 +216,14 @@ RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList&
     return renameAll(op, typed, ctx, session, true);
 }
 
-RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringList& marked,
+RunOutcome runDirectoryOperation(Operation op, const Text& typed, const PathList& marked,
                                  RunContext& ctx, Session& session)
 {
     if (marked.size() != 1) {
         notice(ctx, "   ディレクトリが１個ではありません。   ");
         return RunOutcome::FailedSelection;
     }
-    const Text& dir = marked.front();
+    const Text dir = marked.front();
     const EntryInfo info = ctx.fs.lookupEntry(dir);
     if (!info.exists) {
         notice(ctx, "   ディレクトリが見つかりませんでした。   ");
@@ -247,14 +238,12 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringLi
         notice(ctx, "   ディレクトリが見つかりませんでした。   ");
         return RunOutcome::FailedSelection;
     }
-    const StringList& files = session.DirFileList;
+    const PathList files = session.DirFileList;
     if (stoppedByDbcsQuestion(files, ctx)) return RunOutcome::StoppedByUser;
     // Start-delete counts through the files while it checks them.
     if (!namesPass(op, typed, files, ctx, op == Operation::StartDel)) {
         // A name that fails the check keeps the undo of the run before.
-        setUndoApart(session);
-        session.SourceList = files;
-        session.ResultList.clear();
+        startRenames(files, session);
         return RunOutcome::FailedValidation;
     }
     // A refused plan leaves the session as it was, ResultList included.
@@ -266,66 +255,90 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringLi
 RunOutcome runUndo(RunContext& ctx, Session& session)
 {
     if (!hasUndo(session)) return RunOutcome::FailedSelection;
-    setUndoApart(session);
-    StringList& before = session.UndoBefore;
-    // A file the undo does not reach keeps an empty line.
-    session.ResultList.assign(session.UndoAfter.size(), Text());
-    // The paths the files have now; the undo keeps a copy of them only if it stops.
-    session.SourceList = std::move(session.UndoAfter);
-    session.UndoAfter.clear();
-    const StringList& after = session.SourceList;
-    std::vector<EntryId>& ids = session.UndoIds;
-    const int count = static_cast<int>(after.size());
+    const std::size_t count = session.UndoCount;
+    const PathList before = session.UndoBefore;
+    // The paths the files have now.
+    const PathList after = session.UndoAfter.first(count);
+    EntryIdList& ids = session.UndoIds;
+    session.SourceList = after;
+    session.ResultList = PathList();
     const FileSystemBatch batch(ctx.fs);
-    Journaled journal(ctx, JournalKind::Undo, after.size(),
+    Text oldBuffer;
+    Journaled journal(ctx, JournalKind::Undo, count,
                       [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId& id) {
-                          oldPath = &before[i];
-                          newPath = after[i];
+                          oldPath = &before.pathInto(i, oldBuffer);
+                          after.pathInto(i, newPath);
                           id = i < ids.size() ? ids[i] : EntryId();
                       });
+    Text from, to;
     // Last first, so that a name a later file took is free again before an
     // earlier file goes back to it.
-    for (int i = count - 1; i >= 0; --i) {
-        ctx.window.showProgress(count - i, count);
+    for (std::size_t i = count; i-- > 0;) {
+        ctx.window.showProgress(int(count - i), int(count));
+        after.pathInto(i, from);
+        before.pathInto(i, to);
         // What another program put under the new name is not the run's.
-        const std::size_t at = static_cast<std::size_t>(i);
-        const bool runsOwn = at >= ids.size() || !ids[at].known() || ctx.fs.entryId(after[i]) == ids[at];
-        if (runsOwn && ctx.fs.renameEntry(after[i], before[i])) {
-            session.ResultList[i] = std::move(before[i]);
-            journal.renamed(static_cast<std::size_t>(count - i), EntryId());
+        const bool runsOwn = i >= ids.size() || !ids[i].known() || ctx.fs.entryId(from) == ids[i];
+        if (runsOwn && ctx.fs.renameEntry(from, to)) {
+            journal.renamed(count - i, EntryId());
             continue;
         }
-        journal.ended(static_cast<std::size_t>(count - 1 - i));
-        session.ResultList[i] = failureLine();
+        journal.ended(count - 1 - i);
+        // An empty line for each file not reached, the failure marker, and
+        // each file put back.
+        PathListBuilder results;
+        for (std::size_t j = 0; j < i; ++j) results.append(std::string_view(), std::string_view());
+        results.append(failureLine());
+        for (std::size_t j = i + 1; j < count; ++j) results.append(before.folder(j), before.name(j));
+        session.ResultList = results.finish();
         // This file and the ones before it can still be put back later.
-        before.resize(i + 1);
-        if (ids.size() > at) ids.resize(at + 1);
-        session.UndoAfter.assign(after.begin(), after.begin() + i + 1);
-        ask(ctx, renameFailedMessage(after[i]), PromptKind::Warning, PbAbort);
+        session.UndoCount = i + 1;
+        ids.shrinkTo(i + 1);
+        ask(ctx, renameFailedMessage(from), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
-    journal.ended(after.size());
-    before = StringList();
-    ids = std::vector<EntryId>();
+    journal.ended(count);
+    session.ResultList = before.first(count);
+    session.UndoBefore = PathList();
+    session.UndoAfter = PathList();
+    session.UndoCount = 0;
+    ids = EntryIdList();
     notice(ctx, "   変換を完了しました。   ");
     return RunOutcome::Completed;
 }
 
-bool ListFile(FileSystem& fs, const Text& dir, StringList& dirFileList)
+void takeJournalUndo(JournalState& found, Session& session)
 {
-    dirFileList.clear();
+    session.UndoCount = found.before.size();
+    session.UndoBefore = PathList(found.before);
+    session.UndoAfter = PathList(found.now);
+    session.UndoIds = EntryIdList(found.ids);
+    session.UndoOfMarkedFiles = true;
+    found.before = StringList();
+    found.now = StringList();
+    found.ids = std::vector<EntryId>();
+}
+
+Text missingFilesNotice(const StringList& missing)
+{
+    Text text = fixedText("   前回の変換のファイルが見つかりませんでした。   ");
+    const std::size_t shown = std::min<std::size_t>(missing.size(), 10);
+    for (std::size_t i = 0; i < shown; ++i) text += "\n\r   " + missing[i];
+    if (shown < missing.size()) text += fixedText("\n\r   ほか ") + std::to_string(missing.size() - shown);
+    return text;
+}
+
+bool ListFile(FileSystem& fs, const Text& dir, PathList& dirFileList)
+{
+    dirFileList = PathList();
     Text prefix = dir;
     if (!endsWithSeparator(dir)) prefix += pathSeparator();
-    // Each path is made as its entry is read: the names are never held apart.
+    PathListBuilder files;
+    // Each name goes straight into the list, beside the folder held once.
     const bool complete = fs.forEachDirEntry(dir, [&](const DirEntry& entry) {
         if (entry.isDirectory || entry.name == "." || entry.name == "..") return;
-        Text path;
-        path.reserve(prefix.size() + entry.name.size());
-        path += prefix;
-        path += entry.name;
-        dirFileList.push_back(std::move(path));
+        files.append(prefix, entry.name);
     });
-    if (!complete) StringList().swap(dirFileList);
-    if (dirFileList.capacity() > dirFileList.size() + dirFileList.size() / 8) dirFileList.shrink_to_fit();
+    if (complete) dirFileList = files.finish();
     return complete;
 }

@@ -38,7 +38,7 @@ enum class RunOutcome {
 // Asked after the double-byte questions and the check, before the first
 // rename, with what the run is about to do: false ends the run there,
 // nothing renamed, as a stop at a double-byte question does.
-using PlanConfirmation = std::function<bool(Operation op, const Text& typed, const StringList& entries)>;
+using PlanConfirmation = std::function<bool(Operation op, const Text& typed, const PathList& entries)>;
 
 struct RunContext {
     FileSystem& fs;
@@ -51,11 +51,11 @@ struct RunContext {
 
 // One run over the marked paths (entries, in list order). Just before the
 // first rename session.SourceList becomes entries and ResultList is emptied;
-// ResultList then gets one line per file handled. A run that renames at
+// at the end ResultList holds one line per file handled. A run that renames at
 // least one file (of either kind) replaces the session's undo with the
 // renames that succeed; one that renames nothing keeps the undo before it
 // (and tells the journal so).
-RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList& entries,
+RunOutcome runMarkedOperation(Operation op, const Text& typed, const PathList& entries,
                               RunContext& ctx, Session& session);
 
 // One run over the files directly inside the one marked directory: the
@@ -63,7 +63,7 @@ RunOutcome runMarkedOperation(Operation op, const Text& typed, const StringList&
 // questions, the check (if any; a name that fails it leaves SourceList :=
 // DirFileList and ResultList emptied), the plan's confirmation, then
 // SourceList := DirFileList, ResultList emptied and the renames.
-RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringList& marked,
+RunOutcome runDirectoryOperation(Operation op, const Text& typed, const PathList& marked,
                                  RunContext& ctx, Session& session);
 
 // Puts back the files that the last run renamed (the session's undo), last
@@ -79,8 +79,15 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const StringLi
 // FailedSelection, with nothing changed, when there is nothing to undo.
 RunOutcome runUndo(RunContext& ctx, Session& session);
 
-// Fills dirFileList with dir + one separator + name for every entry of the
+// The undo that a journal left, taken from found as the session's undo of
+// the marked files.
+void takeJournalUndo(JournalState& found, Session& session);
+// The message about the files of the last run that are no longer found:
+// the first ten paths, and how many more.
+Text missingFilesNotice(const StringList& missing);
+
+// Makes dirFileList dir + one separator + name for every entry of the
 // directory that is not a directory (links to directories neither), in
-// listing order. False, with the list left empty, when the directory cannot
-// be read to its end.
-bool ListFile(FileSystem& fs, const Text& dir, StringList& dirFileList);
+// listing order, the folder held once. False, with the list empty, when the
+// directory cannot be read to its end.
+bool ListFile(FileSystem& fs, const Text& dir, PathList& dirFileList);

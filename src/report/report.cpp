@@ -14,13 +14,12 @@ constexpr const char* notFoundMarker = " == ファイル無 ==";
 // report of many files costs few writes and little memory.
 constexpr std::size_t writeBlockSize = 64 * 1024;
 
-const Text& entryAt(const StringList& list, std::size_t i)
+std::string_view entryAt(const PathList& list, std::size_t i, Text& buffer)
 {
-    static const Text empty;
-    return i < list.size() ? list[i] : empty;
+    return i < list.size() ? std::string_view(list.pathInto(i, buffer)) : std::string_view();
 }
 
-bool holdsLineBreak(const Text& entry)
+bool holdsLineBreak(std::string_view entry)
 {
     return std::memchr(entry.data(), '\n', entry.size()) ||
            std::memchr(entry.data(), '\r', entry.size());
@@ -51,27 +50,37 @@ Text entryOf(FileSystem& fs, const Markers& markers, const Text& result)
 
 }  // namespace
 
-const Text& reportEntryAt(const StringList& resultList, const StringList& reportList, std::size_t i)
+std::string_view reportEntryAt(const PathList& resultList, const PathList& reportList, std::size_t i,
+                               Text& buffer)
 {
-    const Text& entry = entryAt(reportList, i);
-    return entry.empty() && i < reportList.size() ? entryAt(resultList, i) : entry;
+    const std::string_view entry = entryAt(reportList, i, buffer);
+    return entry.empty() && i < reportList.size() ? entryAt(resultList, i, buffer) : entry;
 }
 
-StringList reportEntries(const StringList& resultList, const StringList& reportList)
+StringList reportEntries(const PathList& resultList, const PathList& reportList)
 {
     StringList entries;
-    for (std::size_t i = 0; i < reportList.size(); ++i) entries.push_back(reportEntryAt(resultList, reportList, i));
+    Text buffer;
+    for (std::size_t i = 0; i < reportList.size(); ++i)
+        entries.emplace_back(reportEntryAt(resultList, reportList, i, buffer));
     return entries;
 }
 
-void buildReportList(FileSystem& fs, const StringList& resultList, StringList& reportList)
+void buildReportList(FileSystem& fs, const PathList& resultList, PathList& reportList)
 {
     const Markers markers;
     // Each directory is listed at most once, however many files it holds.
     const FileSystemBatch batch(fs);
-    reportList.clear();
-    reportList.reserve(resultList.size());
-    for (const Text& result : resultList) reportList.push_back(entryOf(fs, markers, result));
+    PathListBuilder entries;
+    Text result;
+    for (std::size_t i = 0; i < resultList.size(); ++i) {
+        const Text entry = entryOf(fs, markers, resultList.pathInto(i, result));
+        if (entry.empty())
+            entries.append(std::string_view(), std::string_view());
+        else
+            entries.append(entry);
+    }
+    reportList = entries.finish();
 }
 
 Text reportLine(const Text& entry)
@@ -87,12 +96,11 @@ Text reportLine(const Text& entry)
     return line;
 }
 
-ReportLines::ReportLines(const StringList& sourceList, const StringList& resultList,
-                         const StringList& reportList)
-    : source_(sourceList),
-      result_(resultList),
-      report_(reportList),
-      positions_(std::max({sourceList.size(), resultList.size(), reportList.size()}))
+ReportLines::ReportLines(PathList sourceList, PathList resultList, PathList reportList)
+    : source_(std::move(sourceList)),
+      result_(std::move(resultList)),
+      report_(std::move(reportList)),
+      positions_(std::max({source_.size(), result_.size(), report_.size()}))
 {
 }
 
@@ -100,11 +108,12 @@ std::string_view ReportLines::line(std::size_t i, Text& scratch) const
 {
     if (i % 4 == 3) return {};
     const std::size_t position = i / 4;
-    const Text& entry = i % 4 == 0   ? entryAt(source_, position)
-                        : i % 4 == 1 ? entryAt(result_, position)
-                                     : reportEntryAt(result_, report_, position);
+    const std::string_view entry = i % 4 == 0   ? entryAt(source_, position, scratch)
+                                   : i % 4 == 1 ? entryAt(result_, position, scratch)
+                                                : reportEntryAt(result_, report_, position, scratch);
     if (!holdsLineBreak(entry)) return entry;
-    scratch = reportLine(entry);
+    Text escaped = reportLine(Text(entry));
+    scratch = std::move(escaped);
     return scratch;
 }
 

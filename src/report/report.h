@@ -7,17 +7,18 @@
 
 #include <string_view>
 
-// Empties reportList and appends one report entry per resultList line, in
-// one batch of the file system. An entry that is its ResultList line itself
-// (the file found as instructed, or an empty line) is held as an empty text,
-// so that the usual report does not hold every path a second time; every
-// other entry is held in full (it is never empty).
-void buildReportList(FileSystem& fs, const StringList& resultList, StringList& reportList);
+// Makes reportList one report entry per resultList line, in one batch of
+// the file system. An entry that is its ResultList line itself (the file
+// found as instructed, or an empty line) is held as an empty text, so that
+// the usual report does not hold every path a second time; every other
+// entry is held in full (it is never empty).
+void buildReportList(FileSystem& fs, const PathList& resultList, PathList& reportList);
 
-// The report entry at position i in full, an empty text past the end of
-// reportList.
-const Text& reportEntryAt(const StringList& resultList, const StringList& reportList, std::size_t i);
-StringList reportEntries(const StringList& resultList, const StringList& reportList);
+// The report entry at position i in full (written into buffer, or held by
+// a list), an empty text past the end of reportList.
+std::string_view reportEntryAt(const PathList& resultList, const PathList& reportList, std::size_t i,
+                               Text& buffer);
+StringList reportEntries(const PathList& resultList, const PathList& reportList);
 
 // A list entry as a report line. A line break inside a name would split its
 // group, so each CR byte is written as the two characters "\r" and each LF
@@ -29,20 +30,18 @@ Text reportLine(const Text& entry);
 // empty line. Every position that any of the lists holds is covered, from
 // the first; a list too short for a position gives an empty line there, so a
 // stopped run still shows every path from before it. No list is read past
-// its end. The lists must outlive this object and stay unchanged.
+// its end. The lists are held, so they stay as they were made.
 class ReportLines {
 public:
-    ReportLines(const StringList& sourceList, const StringList& resultList,
-                const StringList& reportList);
+    ReportLines(PathList sourceList, PathList resultList, PathList reportList);
     std::size_t size() const { return positions_ * 4; }
-    // Line i (below size()), as reportLine gives it; the text is either held
-    // by a list or, for an escaped line, by scratch.
+    // Line i (below size()), as reportLine gives it, written into scratch.
     std::string_view line(std::size_t i, Text& scratch) const;
 
 private:
-    const StringList& source_;
-    const StringList& result_;
-    const StringList& report_;
+    PathList source_;
+    PathList result_;
+    PathList report_;
     std::size_t positions_;
 };
 

@@ -10,16 +10,14 @@ class LineListModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    void setLines(std::size_t count, ExtentListView::LineAt lineAt, StringList owned = {})
+    void setLines(std::size_t count, ExtentListView::LineAt lineAt)
     {
         beginResetModel();
-        owned_ = std::move(owned);
         count_ = count;
         lineAt_ = std::move(lineAt);
         endResetModel();
     }
     std::string_view line(std::size_t i, Text& scratch) const { return lineAt_(i, scratch); }
-    const StringList& owned() const { return owned_; }
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
@@ -36,7 +34,6 @@ public:
     }
 
 private:
-    StringList owned_;
     std::size_t count_ = 0;
     ExtentListView::LineAt lineAt_;
 };
@@ -72,15 +69,6 @@ ExtentListView::ExtentListView(QWidget* parent) : QListView(parent), model_(new 
     updateLineSize();
 }
 
-void ExtentListView::setLines(StringList lines)
-{
-    const std::size_t count = lines.size();
-    const LineListModel* model = model_;
-    model_->setLines(
-        count, [model](std::size_t i, Text&) -> std::string_view { return model->owned()[i]; },
-        std::move(lines));
-}
-
 void ExtentListView::setLines(std::size_t count, LineAt lineAt)
 {
     model_->setLines(count, std::move(lineAt));
@@ -95,11 +83,6 @@ Text ExtentListView::line(int i) const
 {
     Text scratch;
     return Text(model_->line(std::size_t(i), scratch));
-}
-
-const StringList& ExtentListView::lines() const
-{
-    return model_->owned();
 }
 
 int ExtentListView::currentRow() const

@@ -22,17 +22,12 @@ public:
     // Line i of count, asked for only when shown; the text is either held
     // by the caller or written into scratch.
     using LineAt = std::function<std::string_view(std::size_t i, Text& scratch)>;
-    // Shows these lines, kept by the list.
-    void setLines(StringList lines);
     // Shows count lines read through lineAt, which must stay valid while the
-    // list shows them.
+    // list shows them; the list keeps no line of its own.
     void setLines(std::size_t count, LineAt lineAt);
     int count() const;
     // Line i's bytes as held; the list shows them decoded from the code page.
     Text line(int i) const;
-    // The lines given to setLines(StringList); empty for lines read through
-    // a LineAt.
-    const StringList& lines() const;
     // The current line, or -1; setting it also selects it.
     int currentRow() const;
     void setCurrentRow(int row);

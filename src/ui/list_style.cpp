@@ -67,6 +67,11 @@ QColor resolveColour(std::uint32_t colour)
     return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
+std::uint32_t colourValueOf(const QColor& c)
+{
+    return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
+}
+
 void applyListFont(QWidget* list, const ListSettings& settings)
 {
     QFont font = list->font();

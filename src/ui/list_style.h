@@ -24,3 +24,5 @@ QString listFontFamily(const Text& face);
 // The palette colour behind a colour value (system colours resolved now).
 #include <QColor>
 QColor resolveColour(std::uint32_t colour);
+// The colour value of a chosen colour, as the settings write it.
+std::uint32_t colourValueOf(const QColor& c);

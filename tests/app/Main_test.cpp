@@ -138,11 +138,12 @@ private slots:
         QCOMPARE(lineOf(form, 2), QStringLiteral("a"));
         QCOMPARE(form.ListBox1->currentRow(), 0);
         QCOMPARE(form.session.SourceList, (StringList{"a", "b", "a"}));
-        QCOMPARE(form.markedPaths(), (StringList{"a", "b", "a"}));
+        QCOMPARE(form.session.MarkedPaths, (StringList{"a", "b", "a"}));
+        QVERIFY(form.session.MarkedPaths.sharesStore(form.session.SourceList));  // one copy
     }
 
-    // The list shows SourceList without a copy until a directory run
-    // replaces SourceList by the directory's files; the list keeps its line.
+    // The list shows the marked paths, which a directory run leaves as they
+    // were while SourceList becomes the directory's files; the list keeps its line.
     void directoryRunLeavesTheListAsItWas()
     {
         MainWindowFixture f;
@@ -157,7 +158,7 @@ private slots:
         QCOMPARE(form.ListBox1->count(), 1);
         QCOMPARE(lineOf(form, 0), QString::fromStdString(d));
         QCOMPARE(form.ListBox1->currentRow(), 0);
-        QCOMPARE(form.markedPaths(), StringList{d});
+        QCOMPARE(form.session.MarkedPaths, StringList{d});
     }
 
     // Only local files, each one path in the order dropped, appended to the
@@ -189,11 +190,11 @@ private slots:
         dropOnList();
         StringList paths;
         for (const QString& line : expected) paths.push_back(line.toStdString());
-        QCOMPARE(form.markedPaths(), paths);
+        QCOMPARE(form.session.MarkedPaths, paths);
         QCOMPARE(form.session.SourceList, paths);  // as the command line's
         data.setData(QStringLiteral("text/uri-list"), "file:///tmp/%FF%FE\r\n");
         dropOnList();
-        QCOMPARE(form.markedPaths().back(), Text("/tmp/\xff\xfe"));
+        QCOMPARE(form.session.MarkedPaths.back(), Text("/tmp/\xff\xfe"));
     }
 
     // After a completed run, added paths start a new list with the buttons
@@ -205,14 +206,14 @@ private slots:
         TForm1& form = f.start({a});
         f.paths.answer = {b};
         form.MenuFileAdd->trigger();
-        QCOMPARE(form.markedPaths(), (StringList{a, b}));
+        QCOMPARE(form.session.MarkedPaths, (StringList{a, b}));
         form.BtnUpper->click();
         QVERIFY(!form.BtnUpper->isEnabled());
         QVERIFY(std::filesystem::exists(f.dir.file("B")));
         f.paths.answer = {f.dir.file("c")};
         form.MenuFileAdd->trigger();
         QCOMPARE(f.paths.calls, 2);
-        QCOMPARE(form.markedPaths(), StringList{f.dir.file("c")});
+        QCOMPARE(form.session.MarkedPaths, StringList{f.dir.file("c")});
         QCOMPARE(form.ListBox1->currentRow(), 0);
         for (QPushButton* button : {form.BtnUpper, form.BtnLower, form.BtnExt}) QVERIFY(button->isEnabled());
         QVERIFY(form.MenuFileUndo->isEnabled());
@@ -246,7 +247,7 @@ private slots:
         MainWindowFixture f;
         const Text odd = "/tmp/\xff\xfe name";
         TForm1& form = f.start({odd});
-        QCOMPARE(form.markedPaths(), StringList{odd});
+        QCOMPARE(form.session.MarkedPaths, StringList{odd});
     }
 
     void layoutCaptionsAndTabOrder()
@@ -482,7 +483,7 @@ private slots:
         ctrlZ();
         QCOMPARE(lastPrompt(), fixedText("   変換を完了しました。   "));
         QVERIFY(!form.MenuFileUndo->isEnabled());
-        QCOMPARE(form.markedPaths(), (StringList{a, b}));  // the list is as it was
+        QCOMPARE(form.session.MarkedPaths, (StringList{a, b}));  // the list is as it was
         QCOMPARE(form.ListBox1->count(), 2);
         std::filesystem::remove(f.dir.file("B"));
 

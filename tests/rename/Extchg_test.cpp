@@ -21,10 +21,7 @@
 namespace {
 
 struct FakeHost : ConversionHost {
-    StringList marked;
     int completions = 0;
-    const StringList& markedPaths() const override { return marked; }
-    void keepMarkedPaths() override {}
     void conversionCompleted() override { ++completions; }
 };
 
@@ -154,7 +151,7 @@ private slots:
     void markedOperationDisablesItsSeven()
     {
         Harness h;
-        h.host.marked = {h.dir.write("a.txt"), h.dir.write("b")};
+        h.session.MarkedPaths = {h.dir.write("a.txt"), h.dir.write("b")};
         TForm3& form = h.open();
         QTest::keyClicks(h.edit("Edit2"), "_x");
         QTest::mouseClick(h.button("BtnEndAdd"), Qt::LeftButton);
@@ -218,7 +215,7 @@ private slots:
         Harness h;
         std::filesystem::create_directory(h.dir.path() / "d");
         h.dir.write(folder + before.toStdString());
-        h.host.marked = {inDirectory ? h.dir.file("d") : h.dir.file(before.toStdString())};
+        h.session.MarkedPaths = {inDirectory ? h.dir.file("d") : h.dir.file(before.toStdString())};
         h.open();
         for (const char* other : {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5"}) {
             QTest::keyClicks(h.edit(other), field == QLatin1String(other) ? typed : QStringLiteral("q"));
@@ -233,7 +230,7 @@ private slots:
     {
         for (const char* name : {"BtnUpper", "BtnLower"}) {
             Harness h;
-            h.host.marked = {h.dir.write("Mixed.Txt")};
+            h.session.MarkedPaths = {h.dir.write("Mixed.Txt")};
             TForm3& form = h.open();
             QTest::mouseClick(h.button(name), Qt::LeftButton);
             QCOMPARE(h.disabledButtons().size(), 14);
@@ -251,7 +248,7 @@ private slots:
         std::filesystem::create_directory(h.dir.path() / "d");
         h.dir.write("d/a.txt");
         h.dir.write("d/b");
-        h.host.marked = {h.dir.file("d")};
+        h.session.MarkedPaths = {h.dir.file("d")};
         TForm3& form = h.open();
         QTest::keyClicks(h.edit("Edit2"), "_x");
         QTest::mouseClick(h.button("BtnAllEndAdd"), Qt::LeftButton);
@@ -268,7 +265,9 @@ private slots:
     void failedRenameLeavesEverythingEnabled()
     {
         Harness h;
-        for (const char* n : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}) h.host.marked.push_back(h.dir.write(n));
+        StringList marked;
+        for (const char* n : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}) marked.push_back(h.dir.write(n));
+        h.session.MarkedPaths = marked;
         h.dir.write("C.TXT", "other");
         TForm3& form = h.open();
         QTest::mouseClick(h.button("BtnUpper"), Qt::LeftButton);
@@ -285,7 +284,7 @@ private slots:
     void validationFailureChangesNothing()
     {
         Harness h;
-        h.host.marked = {h.dir.write("abcd.txt"), h.dir.write("xabc.txt")};
+        h.session.MarkedPaths = {h.dir.write("abcd.txt"), h.dir.write("xabc.txt")};
         h.session.ResultList = {"previous"};
         TForm3& form = h.open();
         QTest::keyClicks(h.edit("Edit4"), "ab");
@@ -303,13 +302,13 @@ private slots:
     void doubleByteQuestionYesStops()
     {
         Harness h;
-        h.host.marked = {h.dir.write("\xe6\x97\xa5.txt")};
+        h.session.MarkedPaths = {h.dir.write("\xe6\x97\xa5.txt")};
         h.prompter.plan = {MrYes};
         TForm3& form = h.open();
         QTest::mouseClick(h.button("BtnLower"), Qt::LeftButton);
         QCOMPARE(h.prompter.prompts.size(), std::size_t(1));
         QCOMPARE(h.prompter.prompts[0],
-                 (RecordedPrompt{"   ２バイト文字がふくまれていまが、中断しますか。          \n\r   " + h.host.marked[0],
+                 (RecordedPrompt{"   ２バイト文字がふくまれていまが、中断しますか。          \n\r   " + h.session.MarkedPaths[0],
                                  PromptKind::Information, PbYes | PbNo}));
         QCOMPARE(h.disabledButtons(), QStringList());
         QCOMPARE(form.windowTitle(), qs("Vorel (拡張変換)"));
@@ -319,7 +318,7 @@ private slots:
     void directorySelectionMessageChangesNothing()
     {
         Harness h;
-        h.host.marked = {h.dir.write("plain.txt")};
+        h.session.MarkedPaths = {h.dir.write("plain.txt")};
         h.open();
         QTest::mouseClick(h.button("BtnAllUpper"), Qt::LeftButton);
         QCOMPARE(h.prompter.prompts.size(), std::size_t(1));
@@ -334,7 +333,7 @@ private slots:
     {
         CodePageScope scope(CodePage::Cp932);
         Harness h;
-        h.host.marked = {h.dir.write("a.txt")};
+        h.session.MarkedPaths = {h.dir.write("a.txt")};
         h.session.DbcsMessageMode = 1;
         h.open();
         typeText(h.edit("Edit1"), qs("表"));
@@ -447,7 +446,7 @@ private slots:
     void enterInAFieldDoesNothing()
     {
         Harness h;
-        h.host.marked = {h.dir.write("a.txt")};
+        h.session.MarkedPaths = {h.dir.write("a.txt")};
         TForm3& form = h.open();
         for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5"}) {
             QTest::keyClicks(h.edit(name), "x");

@@ -56,9 +56,8 @@ protected:
     {
         JournalState found = readJournal(systemFileSystem(), log);
         session = Session{};
-        session.UndoBefore = found.before;
-        session.UndoAfter = found.now;
-        session.UndoIds = found.ids;
+        JournalState taken = found;
+        takeJournalUndo(taken, session);
         for (const Text& leftover : found.leftovers) systemFileSystem().removeEmptyEntry(leftover);
         JournalFile journal(log);
         RunContext ctx{systemFileSystem(), prompter, window, 1, &journal};

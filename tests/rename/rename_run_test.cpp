@@ -78,12 +78,12 @@ protected:
 
     RenameRunTest() { window.prompter = &prompter; }
 
-    RunOutcome runMarked(Operation op, const Text& typed, const StringList& entries)
+    RunOutcome runMarked(Operation op, const Text& typed, const PathList& entries)
     {
         RunContext ctx{files, prompter, window, mode};
         return runMarkedOperation(op, typed, entries, ctx, session);
     }
-    RunOutcome runDirectory(Operation op, const Text& typed, const StringList& marked)
+    RunOutcome runDirectory(Operation op, const Text& typed, const PathList& marked)
     {
         RunContext ctx{files, prompter, window, mode};
         return runDirectoryOperation(op, typed, marked, ctx, session);
@@ -564,7 +564,7 @@ TEST_F(RenameRunTest, ListFileJoinsWithOneSeparator)
     const Text d = dir.file("d");
     fs::create_directory(d);
     dir.write("d/x");
-    StringList list{"stale"};
+    PathList list{"stale"};
     EXPECT_TRUE(ListFile(files, d, list));
     EXPECT_EQ(list, StringList{d + "/x"});
     EXPECT_TRUE(ListFile(files, d + "/", list));
@@ -717,7 +717,7 @@ TEST_F(RenameRunTest, UndoStopsAtAFileItCannotPutBack)
         const Text second = cp == CodePage::Cp932 ? hyou + "b" : "b";
         const StringList before{local.write("a", "a"), local.write(second, "b"), local.write("c", "c")};
         ASSERT_EQ(runMarked(Operation::EndAdd, "_x", before), RunOutcome::Completed);
-        const StringList after = session.ResultList;
+        const StringList after = session.ResultList.strings();
         local.write(second, "new");                // takes the second file's old name
         fs::rename(after[0], local.file("moved"));  // the first is gone
 
@@ -860,8 +860,8 @@ TEST_F(RenameRunTest, ARunAfterItsPreviewIsTheRunWithout)
     const RunOutcome without = runMarked(Operation::Upper, "", one);
     std::vector<PlannedRename> shown;
     RunContext ctx{files, prompter, window, mode, nullptr,
-                   [&](Operation op, const Text& typed, const StringList& entries) {
-                       shown = planRenames(op, typed, entries, files);
+                   [&](Operation op, const Text& typed, const PathList& entries) {
+                       shown = planRenames(op, typed, entries.strings(), files);
                        return true;
                    }};
     EXPECT_EQ(runMarkedOperation(Operation::Upper, "", two, ctx, session), without);
@@ -878,7 +878,7 @@ TEST_F(RenameRunTest, ARefusedPlanRenamesNothingAndKeepsTheUndo)
     mode = 1;
     const StringList first = make({"a"});
     ASSERT_EQ(runMarked(Operation::Upper, "", first), RunOutcome::Completed);
-    const StringList result = session.ResultList;
+    const StringList result = session.ResultList.strings();
     const Text d = dir.file("d");
     fs::create_directory(d);
     dir.write("d/x");

@@ -245,7 +245,7 @@ TEST_F(ReportTest, ReportEntries)
         {"", ""},  // no instruction: a file that an undo did not reach
     };
     for (const Case& c : cases) {
-        StringList entries;
+        PathList entries;
         buildReportList(fs, StringList{c.result}, entries);
         EXPECT_EQ(reportEntries(StringList{c.result}, entries), StringList{c.entry}) << c.result;
     }
@@ -271,13 +271,15 @@ TEST_F(ReportTest, AReportReadsEachDirectoryAtMostOnce)
     PosixFileSystem posix;
     std::filesystem::create_directory(dir.file("a"));
     std::filesystem::create_directory(dir.file("b"));
+    StringList results;
     for (int i = 0; i < 10; ++i) {
         for (const char* sub : {"a/", "b/"}) {
             const std::string name = sub + std::string("F") + std::to_string(i) + ".TXT";
             dir.write(name);
-            session.ResultList.push_back(dir.file(name));
+            results.push_back(dir.file(name));
         }
     }
+    session.ResultList = results;
     session.SourceList = session.ResultList;
 
     ASSERT_EQ(makeReport(session, posix, prompter, reportPath(), view), ReportOutcome::Saved);
@@ -288,7 +290,9 @@ TEST_F(ReportTest, AReportReadsEachDirectoryAtMostOnce)
 TEST_F(ReportTest, OneLookupPerResult)
 {
     for (int i = 0; i < 5; ++i) dir.write("f" + std::to_string(i));
-    for (int i = 0; i < 5; ++i) session.ResultList.push_back(dir.file("f" + std::to_string(i)));
+    StringList results;
+    for (int i = 0; i < 5; ++i) results.push_back(dir.file("f" + std::to_string(i)));
+    session.ResultList = results;
     session.SourceList = session.ResultList;
 
     ASSERT_EQ(report(), ReportOutcome::Saved);
@@ -450,7 +454,7 @@ TEST_F(ReportTest, NameWithLineBreaksKeepsItsGroupOfFourLines)
     ASSERT_EQ(report(), ReportOutcome::Saved);
 
     // ReportList keeps the name as found; only the report lines are escaped.
-    EXPECT_EQ(reportEntryAt(session.ResultList, session.ReportList, 0), renamed);
+    EXPECT_EQ(reportEntries(session.ResultList, session.ReportList)[0], renamed);
     const std::string escaped = dir.path().string() + "/A\\nB\\r.TXT";
     const std::string bytes = TempDir::read(reportPath());
     EXPECT_EQ(bytes, crlfJoined({dir.path().string() + "/a\\nb\\r.txt", escaped, escaped, "",
@@ -508,9 +512,9 @@ TEST_F(ReportTest, ShiftJisBytesAreWrittenExactlyAsHeld)
     // A missing file: the CP932 marker after the path part.
     std::filesystem::remove(renamed);
     ASSERT_EQ(report(), ReportOutcome::Saved);
-    EXPECT_EQ(reportEntryAt(session.ResultList, session.ReportList, 0), dir.path().string() + "/" + none);
+    EXPECT_EQ(reportEntries(session.ResultList, session.ReportList)[0], dir.path().string() + "/" + none);
 
-    session.ResultList.clear();
+    session.ResultList = {};
     prompter.prompts.clear();
     EXPECT_EQ(report(), ReportOutcome::NothingConverted);
     EXPECT_EQ(prompter.prompts[0].text,

@@ -3,8 +3,5 @@
 #include "rename/session.h"
 
 struct NoHost : ConversionHost {
-    StringList none;
-    const StringList& markedPaths() const override { return none; }
-    void keepMarkedPaths() override {}
     void conversionCompleted() override {}
 };
