@@ -8,6 +8,7 @@
 #include "app/Main.h"
 #include "platform/codepage.h"
 #include "platform/data_files.h"
+#include "platform/path.h"
 #include "platform/shell.h"
 #include "rename/Preview.h"
 
@@ -58,7 +59,8 @@ std::unique_ptr<TForm1> startWithPreview(const ProgramDir& pd, const StringList&
 {
     MainServices services;
     services.programPath = pd.program();
-    services.files = {settingsFileBesideProgram(pd.program()), reportFileBesideProgram(pd.program()), true};
+    services.files = {settingsFileBesideProgram(pd.program()), reportFileBesideProgram(pd.program()),
+                      true, replaceExtension(activeCodePage(), pd.program(), ".LOG")};
     services.arguments = paths;
     services.prompter = &prompter;
     services.fs = &systemFileSystem();

@@ -61,7 +61,9 @@ protected:
         for (const Text& leftover : found.leftovers) systemFileSystem().removeEmptyEntry(leftover);
         JournalFile journal(log);
         RunContext ctx{systemFileSystem(), prompter, window, 1, &journal};
-        if (hasUndo(session)) EXPECT_EQ(runUndo(ctx, session), RunOutcome::Completed);
+        if (hasUndo(session)) {
+            EXPECT_EQ(runUndo(ctx, session), RunOutcome::Completed);
+        }
         return found;
     }
 };
@@ -209,7 +211,9 @@ TEST_F(JournalTest, BadJournalNeverActedOn)
         EXPECT_TRUE(found.before.empty());
         EXPECT_EQ(contentsOf(files), renamed);
         EXPECT_EQ(fs::exists(log + ".bad"), c.keptAsBad);
-        if (c.keptAsBad) EXPECT_EQ(TempDir::read(log + ".bad"), c.bytes);
+        if (c.keptAsBad) {
+            EXPECT_EQ(TempDir::read(log + ".bad"), c.bytes);
+        }
     }
 }
 
