@@ -3,6 +3,8 @@
 #include "platform/fs_posix.h"
 
 #include "platform/codepage.h"
+#include "platform/dir_traits_posix.h"
+#include "platform/listed_ids.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
 #include "platform/posix_io.h"
@@ -12,141 +14,12 @@
 #include <cstring>
 #include <cerrno>
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <utility>
 
 namespace {
-
-// True where names in dir may be matched without regard to letter case: the
-// FAT, exFAT, NTFS, SMB and ISO families, FUSE, and casefolded ext4/f2fs
-// directories. Elsewhere the name looked up is the name stored, and no
-// listing is needed to find it.
-bool mayFoldCase(const Text& dir)
-{
-    struct statfs fs;
-    if (::statfs(dir.c_str(), &fs) != 0) return true;
-    switch (static_cast<unsigned long>(fs.f_type)) {
-    case 0x4d44:      // MSDOS / vfat
-    case 0x2011BAB0:  // exFAT
-    case 0x5346544e:  // NTFS (ntfs3, ntfs-3g reports fuseblk)
-    case 0x65735546:  // FUSE (exfat-fuse, ntfs-3g and others): cannot tell
-    case 0xFF534D42:  // CIFS
-    case 0xFE534D42:  // SMB2
-    case 0x517B:      // SMB
-    case 0x9660:      // ISO 9660
-    case 0x15013346:  // UDF
-    case 0x482b:      // HFS+
-        return true;
-    default:
-        break;
-    }
-#ifdef FS_CASEFOLD_FL
-    const FileDescriptor fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd) return false;
-    int flags = 0;
-    return ::ioctl(fd.get(), FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL);
-#else
-    return false;
-#endif
-}
-
-// True where a listing's d_ino is the st_ino that lstat gives for the same
-// name: ext2/3/4, tmpfs, XFS and Btrfs. FUSE, overlayfs, FAT and network
-// file systems may number the two apart.
-bool listingGivesInode(const Text& dir)
-{
-    struct statfs fs;
-    if (::statfs(dir.c_str(), &fs) != 0) return false;
-    switch (static_cast<unsigned long>(fs.f_type)) {
-    case 0xEF53:      // ext2/3/4
-    case 0x01021994:  // tmpfs
-    case 0x58465342:  // XFS
-    case 0x9123683E:  // Btrfs
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The inode and type of each name of one listing, by a 64-bit hash of the
-// name, in one flat table (16 bytes a name, no name held). A name whose hash
-// another name shares, and every directory (a mount point or a subvolume may
-// sit on another device), is left out: its id is asked of the system. (A
-// name not listed whose hash a listed one has, one chance in 2^64 a pair,
-// would be given that one's id.)
-class ListedIds {
-public:
-    static std::uint64_t keyOf(std::string_view name)
-    {
-        const std::uint64_t h = std::hash<std::string_view>{}(name);
-        return h == 0 ? 1 : h;  // 0 marks an empty slot
-    }
-
-    void add(std::uint64_t key, std::uint64_t inode, std::uint32_t type)
-    {
-        if ((used_ + 1) * 4 > slots_.size() * 3) grow();
-        Slot& slot = find(key);
-        if (slot.key == key) {
-            slot.value = 0;  // two names, one hash: neither is answered from here
-            return;
-        }
-        // An inode number from 2^60 up leaves no room for the type.
-        slot = {key, inode < (std::uint64_t(1) << 60) ? inode << 4 | type >> 12 : 0};
-        ++used_;
-    }
-
-    // The id of the name as listed; unknown when it is not known here.
-    EntryId id(std::uint64_t key, std::uint64_t device) const
-    {
-        if (slots_.empty()) return {};
-        const Slot& slot = const_cast<ListedIds*>(this)->find(key);
-        if (slot.key != key || slot.value == 0) return {};
-        return {device, slot.value >> 4, static_cast<std::uint32_t>(slot.value & 0xf) << 12};
-    }
-
-    // The name no longer holds what was listed: its id, which it gives up.
-    EntryId take(std::uint64_t key, std::uint64_t device)
-    {
-        if (slots_.empty()) return {};
-        Slot& slot = find(key);
-        if (slot.key != key || slot.value == 0) return {};
-        const EntryId id{device, slot.value >> 4, static_cast<std::uint32_t>(slot.value & 0xf) << 12};
-        slot.value = 0;
-        return id;
-    }
-
-private:
-    struct Slot {
-        std::uint64_t key = 0;
-        std::uint64_t value = 0;  // inode << 4 | type >> 12; 0 when not known here
-    };
-
-    // The name's slot, or the empty one where it would go.
-    Slot& find(std::uint64_t key)
-    {
-        std::size_t i = key & mask_;
-        while (slots_[i].key != 0 && slots_[i].key != key) i = (i + 1) & mask_;
-        return slots_[i];
-    }
-
-    void grow()
-    {
-        std::vector<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
-        old.swap(slots_);
-        mask_ = slots_.size() - 1;
-        for (const Slot& slot : old)
-            if (slot.key != 0) find(slot.key) = slot;
-    }
-
-    std::vector<Slot> slots_;
-    std::size_t mask_ = 0;
-    std::size_t used_ = 0;
-};
 
 // Two spellings of one name that a case-insensitive file system may take
 // for the same entry. Only a key to find candidates: a match is confirmed on
