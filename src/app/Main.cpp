@@ -369,11 +369,9 @@ void TForm1::writeFirstRunSettings()
 
 void TForm1::runCaseConversion(bool upper)
 {
-    CaptionProgress progress(this);
-    RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode, journal_.get(),
-                   planConfirmation(this)};
+    WindowRun run(this, *services_.fs, *services_.prompter, session, journal_.get(), planConfirmation(this));
     const RunOutcome outcome = runMarkedOperation(upper ? Operation::Upper : Operation::Lower, Text(),
-                                                  session.MarkedPaths, ctx, session);
+                                                  session.MarkedPaths, run.context(), session);
     if (outcome == RunOutcome::Completed) conversionCompleted();
 }
 
@@ -392,12 +390,10 @@ void TForm1::BtnLowerClick()
 void TForm1::MenuFileUndoClick()
 {
     guarded([&] {
-        CaptionProgress progress(this);
-        RunContext ctx{*services_.fs, *services_.prompter, progress, session.DbcsMessageMode,
-                       journal_.get()};
+        WindowRun run(this, *services_.fs, *services_.prompter, session, journal_.get());
         // Once every file is back, the listed paths (the marked files or
         // the marked directory) are current again.
-        if (runUndo(ctx, session) == RunOutcome::Completed) {
+        if (runUndo(run.context(), session) == RunOutcome::Completed) {
             for (QPushButton* button : {BtnUpper, BtnLower, BtnExt}) button->setEnabled(true);
             BtnUpper->setFocus();
         }
@@ -428,11 +424,10 @@ void TForm1::MenuLauncherSetClick()
     });
 }
 
-void TForm1::launcherRun(QWidget* view)
+void TForm1::launcherRun(QWidget* view, const Text& reportPath)
 {
     guarded([&] {
-        runLauncherOnReport(view, Launcher, *settings_, services_.files.reportFile, *services_.prompter,
-                            *services_.shell);
+        runLauncherOnReport(view, Launcher, *settings_, reportPath, *services_.prompter, *services_.shell);
     });
 }
 
@@ -440,6 +435,7 @@ void TForm1::BtnConfirmClick()
 {
     guarded([&] {
         runConfirmation(this, session, List, *services_.fs, *services_.prompter,
-                        services_.files.reportFile, [this](QWidget* view) { launcherRun(view); });
+                        services_.files.reportFile,
+                        [this](QWidget* view, const Text& path) { launcherRun(view, path); });
     });
 }

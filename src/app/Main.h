@@ -95,8 +95,8 @@ protected:
 private:
     void FormCreate();
     void writeFirstRunSettings();
-    // Starts a launcher entry on the report, from the report view.
-    void launcherRun(QWidget* view);
+    // Starts a launcher entry on the report that the report view shows.
+    void launcherRun(QWidget* view, const Text& reportPath);
     void FormDestroy();
     void buildControls();
     void buildMenu();

@@ -102,10 +102,8 @@ std::vector<QPushButton*> TForm3::allOperationButtons() const
 void TForm3::runMarked(Operation op, const ByteLimitedEdit* field)
 {
     const Text typed = field ? field->codePageText() : Text();
-    CaptionProgress progress(this);
-    RunContext ctx{fs_, prompter_, progress, session_.DbcsMessageMode, host_.journal(),
-                   confirmPlan ? confirmPlan() : PlanConfirmation()};
-    if (runMarkedOperation(op, typed, session_.MarkedPaths, ctx, session_) != RunOutcome::Completed) {
+    WindowRun run(this, fs_, prompter_, session_, host_.journal(), confirmPlan ? confirmPlan() : PlanConfirmation());
+    if (runMarkedOperation(op, typed, session_.MarkedPaths, run.context(), session_) != RunOutcome::Completed) {
         return;
     }
     if (op == Operation::Upper || op == Operation::Lower) {
@@ -120,10 +118,8 @@ void TForm3::runMarked(Operation op, const ByteLimitedEdit* field)
 void TForm3::runDirectory(Operation op, const ByteLimitedEdit* field)
 {
     const Text typed = field ? field->codePageText() : Text();
-    CaptionProgress progress(this);
-    RunContext ctx{fs_, prompter_, progress, session_.DbcsMessageMode, host_.journal(),
-                   confirmPlan ? confirmPlan() : PlanConfirmation()};
-    if (runDirectoryOperation(op, typed, session_.MarkedPaths, ctx, session_) == RunOutcome::Completed) {
+    WindowRun run(this, fs_, prompter_, session_, host_.journal(), confirmPlan ? confirmPlan() : PlanConfirmation());
+    if (runDirectoryOperation(op, typed, session_.MarkedPaths, run.context(), session_) == RunOutcome::Completed) {
         completed(allOperationButtons());
     }
 }

@@ -12,8 +12,8 @@
 
 #include <memory>
 
-TForm6::TForm6(LauncherRun launcherRun, QWidget* parent)
-    : QDialog(parent), launcherRun_(std::move(launcherRun))
+TForm6::TForm6(LauncherRun launcherRun, Text reportPath, QWidget* parent)
+    : QDialog(parent), launcherRun_(std::move(launcherRun)), reportPath_(std::move(reportPath))
 {
     setObjectName(QStringLiteral("TForm6"));
     setupFixedWindow(this, 622, 353, uiText("Vorel (変換確認)"));
@@ -55,7 +55,7 @@ void TForm6::fillList(const ReportLines& lines)
 
 void TForm6::BtnLauncherRunClick()
 {
-    if (launcherRun_) launcherRun_(this);
+    if (launcherRun_) launcherRun_(this, reportPath_);
 }
 
 void TForm6::BtnCanselClick()
@@ -69,13 +69,13 @@ namespace {
 // after ReportList is rebuilt.
 class ConfirmView : public ReportView {
 public:
-    ConfirmView(QWidget* parent, const ListSettings& settings, LauncherRun launcherRun)
-        : parent_(parent), settings_(settings), launcherRun_(std::move(launcherRun))
+    ConfirmView(QWidget* parent, const ListSettings& settings, LauncherRun launcherRun, const Text& reportPath)
+        : parent_(parent), settings_(settings), launcherRun_(std::move(launcherRun)), reportPath_(reportPath)
     {
     }
     void applyListSettings() override
     {
-        form_ = std::make_unique<TForm6>(std::move(launcherRun_), parent_);
+        form_ = std::make_unique<TForm6>(std::move(launcherRun_), reportPath_, parent_);
         ::applyListSettings(form_->ListBox1, settings_);
     }
     void fillList(const ReportLines& lines) override { form_->fillList(lines); }
@@ -85,6 +85,7 @@ private:
     QWidget* parent_;
     const ListSettings& settings_;
     LauncherRun launcherRun_;
+    const Text& reportPath_;
     std::unique_ptr<TForm6> form_;
 };
 
@@ -94,7 +95,7 @@ void runConfirmation(QWidget* parent, Session& session, const ListSettings& list
                      FileSystem& fs, Prompter& prompter, const Text& reportPath,
                      LauncherRun launcherRun)
 {
-    ConfirmView view(parent, listSettings, std::move(launcherRun));
+    ConfirmView view(parent, listSettings, std::move(launcherRun), reportPath);
     if (makeReport(session, fs, prompter, reportPath, view) != ReportOutcome::Saved)
         return;
     TForm6* form = view.form();

@@ -13,14 +13,16 @@ class ReportLines;
 class QPushButton;
 class ExtentListView;
 
-// Starts a program on the report file; gets the report view as the parent of
-// whatever it shows.
-using LauncherRun = std::function<void(QWidget* view)>;
+// Starts a program on the report file at reportPath; gets the report view as
+// the parent of whatever it shows.
+using LauncherRun = std::function<void(QWidget* view, const Text& reportPath)>;
 
 class TForm6 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm6(LauncherRun launcherRun, QWidget* parent = nullptr);
+    // reportPath is the file whose lines the view shows: the one its launcher
+    // button opens.
+    explicit TForm6(LauncherRun launcherRun, Text reportPath = {}, QWidget* parent = nullptr);
 
     // Shows the report lines, read from their lists only when displayed:
     // the lists must outlive the view and stay unchanged while it shows them.
@@ -41,6 +43,7 @@ private:
     void FormCreate();
 
     LauncherRun launcherRun_;
+    Text reportPath_;
 };
 
 // The main window's "変換確認(&C)": rebuilds ReportList, writes the report

@@ -29,3 +29,21 @@ private:
     int count_ = 0;
     bool pending_ = false;
 };
+
+// A run started from a window, set up the same way wherever it starts: its
+// progress in that window's caption, the session's question mode, and the
+// journal and plan confirmation of the window that owns the session.
+class WindowRun {
+public:
+    WindowRun(QWidget* window, FileSystem& fs, Prompter& prompter, const Session& session,
+              RunJournal* journal, PlanConfirmation confirmPlan = {})
+        : progress_(window),
+          context_{fs, prompter, progress_, session.DbcsMessageMode, journal, std::move(confirmPlan)}
+    {
+    }
+    RunContext& context() { return context_; }
+
+private:
+    CaptionProgress progress_;  // before context_, which refers to it
+    RunContext context_;
+};

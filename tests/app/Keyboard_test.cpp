@@ -42,7 +42,7 @@ struct Windows {
         if (name == QLatin1String("TForm3"))
             owned = std::make_unique<TForm3>(session, host, prompter, systemFileSystem());
         if (name == QLatin1String("TForm6"))
-            owned = std::make_unique<TForm6>([this](QWidget*) { ++launcherRuns; });
+            owned = std::make_unique<TForm6>([this](QWidget*, const Text&) { ++launcherRuns; });
         if (name == QLatin1String("TForm11")) {
             settings = std::make_unique<IniFile>(main.settingsPath());
             owned = std::make_unique<TForm11>(launcher, *settings, prompter, files);

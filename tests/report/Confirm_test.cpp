@@ -209,10 +209,13 @@ private slots:
         QTRY_VERIFY(!form.isVisible());
     }
 
-    void launcherButtonHandsTheViewToTheLauncher()
+    void launcherButtonHandsTheViewAndItsReportToTheLauncher()
     {
         QList<QWidget*> calls;
-        TForm6 form([&](QWidget* view) { calls << view; });
+        TForm6 form([&](QWidget* view, const Text& path) {
+            calls << view;
+            QCOMPARE(path, Text("/home/ユーザー/vorel.TXT"));
+        }, "/home/ユーザー/vorel.TXT");
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::mouseClick(form.BtnLauncherRun, Qt::LeftButton);
