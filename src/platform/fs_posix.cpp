@@ -152,12 +152,18 @@ private:
         struct stat st;
         if (fd() < 0 || ::fstat(fd(), &st) != 0) return;
         device_ = static_cast<std::uint64_t>(st.st_dev);
+        // A directory's size is at least some 16 bytes an entry on the file
+        // systems read here; room not filled is never touched.
+        ids_.reserve(std::min<std::size_t>(static_cast<std::size_t>(st.st_size) / 16 + 16, std::size_t(1) << 24));
         const bool complete = forEachEntry(path_, [&](const dirent& e) {
             if (e.d_type != DT_DIR && e.d_type != DT_UNKNOWN)
                 ids_.add(ListedIds::keyOf(e.d_name), e.d_ino, DTTOIF(e.d_type));
             return true;
         });
-        if (!complete) ids_ = ListedIds();
+        if (complete)
+            ids_.seal();
+        else
+            ids_ = ListedIds();
     }
 
     Text path_;

@@ -2,83 +2,50 @@
 
 #include "platform/fs.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string_view>
 #include <vector>
 
 // The inode and type of each name of one listing, by a 64-bit hash of the
-// name, in one flat table (16 bytes a name, no name held). A name whose hash
-// another name shares, and every directory (a mount point or a subvolume may
-// sit on another device), is left out: its id is asked of the system. (A
-// name not listed whose hash a listed one has, one chance in 2^64 a pair,
-// would be given that one's id.)
+// name (no name held): the entries sorted by hash, found through an index of
+// their hashes' top bits, about 17 bytes a name with no slack left empty. A
+// name whose hash another name shares, and every directory (a mount point or
+// a subvolume may sit on another device), is left out: its id is asked of
+// the system. (A name not listed whose hash a listed one has, one chance in
+// 2^64 a pair, would be given that one's id.)
 class ListedIds {
 public:
-    static std::uint64_t keyOf(std::string_view name)
-    {
-        const std::uint64_t h = std::hash<std::string_view>{}(name);
-        return h == 0 ? 1 : h;  // 0 marks an empty slot
-    }
+    static std::uint64_t keyOf(std::string_view name) { return std::hash<std::string_view>{}(name); }
 
-    void add(std::uint64_t key, std::uint64_t inode, std::uint32_t type)
-    {
-        if ((used_ + 1) * 4 > slots_.size() * 3) grow();
-        Slot& slot = find(key);
-        if (slot.key == key) {
-            slot.value = 0;  // two names, one hash: neither is answered from here
-            return;
-        }
-        // An inode number from 2^60 up leaves no room for the type.
-        slot = {key, inode < (std::uint64_t(1) << 60) ? inode << 4 | type >> 12 : 0};
-        ++used_;
-    }
+    // Room for about n names, so that a large listing is not copied as it
+    // grows; only what is added is ever written.
+    void reserve(std::size_t n) { entries_.reserve(n); }
+
+    // Adds one name of the listing; answered from only once sealed.
+    void add(std::uint64_t key, std::uint64_t inode, std::uint32_t type);
+
+    // The listing is complete: sorts it and makes the index.
+    void seal();
 
     // The id of the name as listed; unknown when it is not known here.
-    EntryId id(std::uint64_t key, std::uint64_t device) const
-    {
-        if (slots_.empty()) return {};
-        const Slot& slot = const_cast<ListedIds*>(this)->find(key);
-        if (slot.key != key || slot.value == 0) return {};
-        return {device, slot.value >> 4, static_cast<std::uint32_t>(slot.value & 0xf) << 12};
-    }
+    EntryId id(std::uint64_t key, std::uint64_t device) const;
 
     // The name no longer holds what was listed: its id, which it gives up.
-    EntryId take(std::uint64_t key, std::uint64_t device)
-    {
-        if (slots_.empty()) return {};
-        Slot& slot = find(key);
-        if (slot.key != key || slot.value == 0) return {};
-        const EntryId id{device, slot.value >> 4, static_cast<std::uint32_t>(slot.value & 0xf) << 12};
-        slot.value = 0;
-        return id;
-    }
+    EntryId take(std::uint64_t key, std::uint64_t device);
 
 private:
-    struct Slot {
+    struct Entry {
         std::uint64_t key = 0;
         std::uint64_t value = 0;  // inode << 4 | type >> 12; 0 when not known here
     };
 
-    // The name's slot, or the empty one where it would go.
-    Slot& find(std::uint64_t key)
-    {
-        std::size_t i = key & mask_;
-        while (slots_[i].key != 0 && slots_[i].key != key) i = (i + 1) & mask_;
-        return slots_[i];
-    }
+    const Entry* find(std::uint64_t key) const;
+    static EntryId idOf(const Entry& entry, std::uint64_t device);
 
-    void grow()
-    {
-        std::vector<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
-        old.swap(slots_);
-        mask_ = slots_.size() - 1;
-        for (const Slot& slot : old)
-            if (slot.key != 0) find(slot.key) = slot;
-    }
-
-    std::vector<Slot> slots_;
-    std::size_t mask_ = 0;
-    std::size_t used_ = 0;
+    std::vector<Entry> entries_;
+    // entries_[start_[b]] up to entries_[start_[b + 1]] have b as their
+    // key's top bits; about four entries a bucket.
+    std::vector<std::uint32_t> start_;
+    unsigned shift_ = 64;
 };

@@ -1,4 +1,5 @@
 #include "platform/fs_posix.h"
+#include "platform/listed_ids.h"
 
 #include "support/temp_dir.h"
 #include "support/test_mount.h"
@@ -106,6 +107,25 @@ TEST_P(RenameTest, EntryIdsAfterRenamesAreWhatAStatGives)
     EXPECT_EQ(fsys.entryId(a), second);
     EXPECT_EQ(fsys.entryId(tmp.file("e")), first);
     EXPECT_FALSE(fsys.entryId(b).known());
+}
+
+TEST(ListedIdsTest, EveryKeyFoundAndNeitherOfTwoThatShareOne)
+{
+    // Sizes around the index's bucket steps, keys at both ends of the range.
+    for (const std::uint64_t n : {0u, 1u, 3u, 4u, 5u, 1000u, 4099u}) {
+        ListedIds ids;
+        std::vector<std::uint64_t> keys{0, ~std::uint64_t(0)};
+        for (std::uint64_t i = 1; i <= n; ++i) keys.push_back(i * 0x9E3779B97F4A7C15u);
+        for (std::size_t i = 0; i < keys.size(); ++i) ids.add(keys[i], 100 + i, S_IFREG);
+        ids.add(keys.back(), 7, S_IFLNK);  // the last key twice
+        ids.seal();
+        for (std::size_t i = 0; i + 1 < keys.size(); ++i)
+            ASSERT_EQ(ids.id(keys[i], 9), (EntryId{9, 100 + i, S_IFREG})) << n << " " << i;
+        EXPECT_FALSE(ids.id(keys.back(), 9).known()) << n;
+        EXPECT_FALSE(ids.id(12345, 9).known()) << n;
+        EXPECT_EQ(ids.take(keys[0], 9), (EntryId{9, 100, S_IFREG})) << n;
+        EXPECT_FALSE(ids.id(keys[0], 9).known()) << n;
+    }
 }
 
 TEST_P(RenameTest, NeverReplacesAnExistingFile)
