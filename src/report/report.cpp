@@ -21,6 +21,8 @@ std::string_view entryAt(const PathList& list, std::size_t i, Text& buffer)
 
 bool holdsLineBreak(std::string_view entry)
 {
+    // An empty entry may have no bytes at all to point at.
+    if (entry.empty()) return false;
     return std::memchr(entry.data(), '\n', entry.size()) ||
            std::memchr(entry.data(), '\r', entry.size());
 }
