@@ -17,6 +17,7 @@ public:
     bool empty() const { return inodes_.empty(); }
     void reserve(std::size_t n);
     void push_back(const EntryId& id);
+    void set(std::size_t i, const EntryId& id);
     EntryId operator[](std::size_t i) const;
     EntryId back() const { return (*this)[size() - 1]; }
     // Keeps the first n ids (n no more than size()).
@@ -24,6 +25,7 @@ public:
 
 private:
     using Kind = std::pair<std::uint64_t, std::uint32_t>;  // device, type
+    std::uint32_t indexOf(const Kind& kind);
     std::vector<std::uint64_t> inodes_;
     std::vector<std::uint32_t> kindOf_;
     std::vector<Kind> kinds_;

@@ -26,6 +26,9 @@ struct EntryId {
 struct DirEntry {
     Text name;
     bool isDirectory = false;  // a symbolic link to a directory counts as one
+    // What a look-up of the name would give, where the listing itself tells
+    // it reliably; unknown elsewhere.
+    EntryId id;
 };
 
 // How reading a file whole went.

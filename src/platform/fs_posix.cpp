@@ -375,10 +375,16 @@ bool PosixFileSystem::listDirectory(const Text& dir, std::vector<DirEntry>& entr
 bool PosixFileSystem::forEachDirEntry(const Text& dir, const std::function<void(const DirEntry&)>& f)
 {
     const Text prefix = dir.empty() || dir.back() == '/' ? dir : dir + "/";
+    struct stat folder;
+    const bool givesIds = listingGivesInode(dir) && ::stat(dir.c_str(), &folder) == 0;
     DirEntry entry;
     return forEachEntry(dir, [&](const dirent& e) {
         entry.name = e.d_name;
         entry.isDirectory = false;
+        // A directory may be a mount point, whose inode the listing does not give.
+        entry.id = givesIds && e.d_type != DT_DIR && e.d_type != DT_UNKNOWN
+                       ? EntryId{static_cast<std::uint64_t>(folder.st_dev), e.d_ino, DTTOIF(e.d_type)}
+                       : EntryId();
         if (e.d_type == DT_DIR) {
             entry.isDirectory = true;
         } else if (e.d_type == DT_LNK || e.d_type == DT_UNKNOWN) {

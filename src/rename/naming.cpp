@@ -41,31 +41,35 @@ Text nameMessage(const Text& name, const char* tail)
 
 }  // namespace
 
-std::optional<Text> newFullPath(Operation op, const Text& fullPath, const Text& typed)
+bool newFullPathInto(Operation op, const Text& fullPath, const Text& typed, Text& to, std::size_t* nameStart)
 {
     // A path holding a NUL byte cannot be handed to the system as it stands.
-    if (fullPath.find('\0') != Text::npos) return std::nullopt;
+    if (fullPath.find('\0') != Text::npos) return false;
     const CodePage cp = activeCodePage();
     std::size_t start;
-    Text to;
     if (op == Operation::Upper || op == Operation::Lower) {
-        // Only the name part changes: the path is not split into its parts.
+        // Only the name part changes: the path is not split into its parts,
+        // and the new one is built in place.
         start = pathPartLength(cp, fullPath);
         const std::string_view name = std::string_view(fullPath).substr(start);
-        // One allocation per file: the new path is built in place.
-        to.reserve(fullPath.size() + 8);
-        to.append(fullPath, 0, start);
+        to.assign(fullPath, 0, start);
         appendCaseText(cp, name, op == Operation::Upper, to);
     } else {
         const PathSplit split = splitPath(cp, fullPath);
         start = split.pathPart.size();
         to = split.pathPart + newNamePart(op, split, typed);
     }
+    if (nameStart) *nameStart = start;
     // The old and the new name must each be one entry of the same directory
     // as the system sees it; otherwise the file would move elsewhere.
-    if (!isSingleNameComponent(cp, std::string_view(fullPath).substr(start)) ||
-        !isSingleNameComponent(cp, std::string_view(to).substr(start)))
-        return std::nullopt;
+    return isSingleNameComponent(cp, std::string_view(fullPath).substr(start)) &&
+           isSingleNameComponent(cp, std::string_view(to).substr(start));
+}
+
+std::optional<Text> newFullPath(Operation op, const Text& fullPath, const Text& typed)
+{
+    Text to;
+    if (!newFullPathInto(op, fullPath, typed, to)) return std::nullopt;
     return to;
 }
 

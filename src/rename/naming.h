@@ -13,6 +13,11 @@ enum class Operation { StartAdd, EndAdd, ExtChange, StartDel, EndDel, Upper, Low
 // directory (it holds a path separator or a NUL byte, or is empty, "." or
 // ".."): the caller treats that as a failed rename.
 std::optional<Text> newFullPath(Operation op, const Text& fullPath, const Text& typed);
+// The same into to, whose room is kept from one file to the next; false
+// (to unspecified) where newFullPath gives nothing. nameStart, where given,
+// gets where the name begins in both paths (their folder is the same bytes).
+bool newFullPathInto(Operation op, const Text& fullPath, const Text& typed, Text& to,
+                     std::size_t* nameStart = nullptr);
 
 // True for the operations that check every name before the first rename.
 bool hasValidation(Operation op);

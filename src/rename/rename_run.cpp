@@ -24,7 +24,8 @@ void notice(RunContext& ctx, const char* utf8)
 
 // Names with double-byte characters are asked about before anything is
 // renamed, as the warning mode says; true when the user chose to stop.
-bool stoppedByDbcsQuestion(const PathList& entries, RunContext& ctx)
+// asked tells whether anything was asked.
+bool stoppedByDbcsQuestion(const PathList& entries, RunContext& ctx, bool* asked = nullptr)
 {
     const std::int32_t mode = ctx.dbcsMessageMode;
     if (mode != 2 && mode != 3) return false;
@@ -32,6 +33,7 @@ bool stoppedByDbcsQuestion(const PathList& entries, RunContext& ctx)
     Text entry;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (!MbHasDbcs(entries.pathInto(i, entry))) continue;
+        if (asked) *asked = true;
         if (ask(ctx, question + entry, PromptKind::Information, PbYes | PbNo) == MrYes) {
             return true;
         }
@@ -140,9 +142,11 @@ void journalKeptUndo(RunContext& ctx, const Session& session)
 
 // Renames every entry of SourceList, once startRenames has set it, and
 // records each result. The renames that succeed replace what an undo would
-// have put back.
+// have put back. listedIds, where given, holds the id of each entry as its
+// folder's listing gave it (unknown where it gave none): a rename keeps it,
+// so it is not looked up again.
 RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& session,
-                     bool markedFiles)
+                     bool markedFiles, EntryIdList* listedIds = nullptr)
 {
     const PathList entries = session.SourceList;
     PathListBuilder results;
@@ -151,37 +155,46 @@ RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& 
     const int count = static_cast<int>(entries.size());
     const FileSystemBatch batch(ctx.fs);
     EntryIdList ids;
-    ids.reserve(entries.size());
+    if (listedIds && listedIds->size() == entries.size())
+        ids = std::move(*listedIds);
+    else
+        ids.reserve(entries.size());
+    const bool listed = !ids.empty();
+    std::size_t renamed = 0;
     Text from;
     Journaled journal(ctx, JournalKind::Run, entries.size(),
                       [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId&) {
                           oldPath = &entries.pathInto(i, from);
-                          newPath = newFullPath(op, from, typed).value_or(Text());
+                          if (!newFullPathInto(op, from, typed, newPath)) newPath.clear();
                       });
     // ResultList is complete before any message, so the journal and the
     // undo hold the same lines the report reads.
     auto finish = [&](bool failed) {
-        const std::size_t renamed = results.size();
+        ids.shrinkTo(renamed);
         if (failed) results.append(failureLine());
         session.ResultList = results.finish();
         journal.ended(renamed);
         rememberRenames(renamed, markedFiles, session, std::move(ids));
         if (renamed == 0) journalKeptUndo(ctx, session);
     };
+    Text to;
+    std::size_t nameStart = 0;
     for (int i = 0; i < count; ++i) {
         ctx.window.showProgress(i + 1, count);
         entries.pathInto(std::size_t(i), from);
-        std::optional<Text> to = newFullPath(op, from, typed);
-        if (to && ctx.fs.renameEntry(from, *to)) {
-            ids.push_back(ctx.fs.entryId(*to));
-            journal.renamed(ids.size(), ids.back());
+        if (newFullPathInto(op, from, typed, to, &nameStart) && ctx.fs.renameEntry(from, to)) {
+            if (!listed) {
+                ids.push_back(ctx.fs.entryId(to));
+            } else if (!ids[renamed].known()) {
+                ids.set(renamed, ctx.fs.entryId(to));
+            }
+            ++renamed;
+            journal.renamed(renamed, ids[renamed - 1]);
             // The folder is the one the file was in; only the name is new.
-            const std::string_view folder = entries.folder(std::size_t(i));
-            if (std::string_view(*to).substr(0, folder.size()) == folder &&
-                pathPartLength(activeCodePage(), *to) == folder.size())
-                results.append(folder, std::string_view(*to).substr(folder.size()));
+            if (nameStart == entries.folder(std::size_t(i)).size())
+                results.append(entries.folder(std::size_t(i)), std::string_view(to).substr(nameStart));
             else
-                results.append(*to);
+                results.append(to);
             continue;
         }
         finish(true);
@@ -234,12 +247,14 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const PathList
         return RunOutcome::FailedSelection;
     }
     // A directory that cannot be read to its end is not run over in part.
-    if (!ListFile(ctx.fs, dir, session.DirFileList)) {
+    EntryIdList listedIds;
+    if (!ListFile(ctx.fs, dir, session.DirFileList, &listedIds)) {
         notice(ctx, "   ディレクトリが見つかりませんでした。   ");
         return RunOutcome::FailedSelection;
     }
     const PathList files = session.DirFileList;
-    if (stoppedByDbcsQuestion(files, ctx)) return RunOutcome::StoppedByUser;
+    bool asked = false;
+    if (stoppedByDbcsQuestion(files, ctx, &asked)) return RunOutcome::StoppedByUser;
     // Start-delete counts through the files while it checks them.
     if (!namesPass(op, typed, files, ctx, op == Operation::StartDel)) {
         // A name that fails the check keeps the undo of the run before.
@@ -249,7 +264,11 @@ RunOutcome runDirectoryOperation(Operation op, const Text& typed, const PathList
     // A refused plan leaves the session as it was, ResultList included.
     if (!planConfirmed(op, typed, files, ctx)) return RunOutcome::StoppedByUser;
     startRenames(files, session);
-    return renameAll(op, typed, ctx, session, false);
+    // While the user is asked, other programs may change the folder unseen:
+    // the listing's ids then stand for nothing, and each is looked up after
+    // its rename.
+    const bool idsCurrent = !asked && !ctx.confirmPlan;
+    return renameAll(op, typed, ctx, session, false, idsCurrent ? &listedIds : nullptr);
 }
 
 RunOutcome runUndo(RunContext& ctx, Session& session)
@@ -328,7 +347,7 @@ Text missingFilesNotice(const StringList& missing)
     return text;
 }
 
-bool ListFile(FileSystem& fs, const Text& dir, PathList& dirFileList)
+bool ListFile(FileSystem& fs, const Text& dir, PathList& dirFileList, EntryIdList* ids)
 {
     dirFileList = PathList();
     Text prefix = dir;
@@ -338,6 +357,7 @@ bool ListFile(FileSystem& fs, const Text& dir, PathList& dirFileList)
     const bool complete = fs.forEachDirEntry(dir, [&](const DirEntry& entry) {
         if (entry.isDirectory || entry.name == "." || entry.name == "..") return;
         files.append(prefix, entry.name);
+        if (ids) ids->push_back(entry.id);
     });
     if (complete) dirFileList = files.finish();
     return complete;

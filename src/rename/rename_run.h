@@ -88,6 +88,7 @@ Text missingFilesNotice(const StringList& missing);
 
 // Makes dirFileList dir + one separator + name for every entry of the
 // directory that is not a directory (links to directories neither), in
-// listing order, the folder held once. False, with the list empty, when the
-// directory cannot be read to its end.
-bool ListFile(FileSystem& fs, const Text& dir, PathList& dirFileList);
+// listing order, the folder held once; ids, where given, gets the id of each
+// as the listing gave it (unknown where it gave none). False, with the list
+// empty, when the directory cannot be read to its end.
+bool ListFile(FileSystem& fs, const Text& dir, PathList& dirFileList, EntryIdList* ids = nullptr);

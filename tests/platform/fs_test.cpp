@@ -659,7 +659,7 @@ TEST_F(LookupTest, ListsHiddenEntriesAndDirectories)
 
 TEST_F(LookupTest, ListingAnEmptyOrMissingDirectory)
 {
-    std::vector<DirEntry> entries{{"stale", false}};
+    std::vector<DirEntry> entries{{"stale", false, {}}};
     ASSERT_TRUE(fsys.listDirectory(tmp.path().string(), entries));
     EXPECT_TRUE(entries.empty());
     EXPECT_FALSE(fsys.listDirectory(tmp.file("missing"), entries));

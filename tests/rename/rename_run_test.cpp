@@ -896,14 +896,23 @@ TEST_F(RenameRunTest, ARefusedPlanRenamesNothingAndKeepsTheUndo)
 TEST_F(RenameRunTest, UndoStopsAtAReplacedEntry)
 {
     mode = 1;
-    const StringList entries = make({"a.txt", "b.txt"});
-    ASSERT_EQ(runMarked(Operation::Upper, "", entries), RunOutcome::Completed);
-    fs::remove(dir.file("B.TXT"));
-    fs::create_directory(dir.file("B.TXT"));
-    EXPECT_EQ(undo(), RunOutcome::FailedRename);
-    expectOnlyPrompt("   B.TXT の変換に失敗しました。          ", PromptKind::Warning, PbAbort);
-    EXPECT_EQ(namesIn(dir.path()), (std::set<Text>{"A.TXT", "B.TXT"}));
-    EXPECT_TRUE(fs::is_directory(dir.file("B.TXT")));
+    // The directory run takes the ids from its listing, the other looks them up.
+    for (const bool directoryRun : {false, true}) {
+        SCOPED_TRACE(directoryRun ? "directory" : "marked files");
+        const Text in = directoryRun ? "d" : "m";
+        fs::create_directory(dir.file(in));
+        files.order = {"a.txt", "b.txt"};
+        const StringList entries = make({"a.txt", "b.txt"}, in);
+        ASSERT_EQ(directoryRun ? runDirectory(Operation::Upper, "", StringList{dir.file(in)})
+                               : runMarked(Operation::Upper, "", entries),
+                  RunOutcome::Completed);
+        fs::remove(dir.file(in + "/B.TXT"));
+        fs::create_directory(dir.file(in + "/B.TXT"));
+        EXPECT_EQ(undo(), RunOutcome::FailedRename);
+        expectOnlyPrompt("   B.TXT の変換に失敗しました。          ", PromptKind::Warning, PbAbort);
+        EXPECT_EQ(namesIn(dir.file(in)), (std::set<Text>{"A.TXT", "B.TXT"}));
+        EXPECT_TRUE(fs::is_directory(dir.file(in + "/B.TXT")));
+    }
 }
 
 }  // namespace
