@@ -8,6 +8,7 @@
 #include "bench_files.h"
 #include "ratio_table.h"
 #include "silent_prompter.h"
+#include "support/forwarding_file_system.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -55,9 +56,8 @@ public:
 
 // The system's file system with a lookup that is one bare lstat: the
 // report's own cost apart from how the platform finds a stored name.
-class LstatFileSystem : public FileSystem {
+class LstatFileSystem : public ForwardingFileSystem {
 public:
-    bool renameEntry(const Text& from, const Text& to) override { return real().renameEntry(from, to); }
     EntryInfo lookupEntry(const Text& path) override
     {
         EntryInfo info;
@@ -68,26 +68,6 @@ public:
         info.storedName = path.substr(path.rfind('/') + 1);
         return info;
     }
-    bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) override
-    {
-        return real().listDirectory(dir, entries);
-    }
-    bool fileExists(const Text& path) override { return real().fileExists(path); }
-    std::unique_ptr<TextFileWriter> createTextFile(const Text& path) override
-    {
-        return real().createTextFile(path);
-    }
-    ReadResult readFile(const Text& path, std::string& contents, std::size_t maxBytes) override
-    {
-        return real().readFile(path, contents, maxBytes);
-    }
-    bool rewriteFile(const Text& path, const std::string& contents) override
-    {
-        return real().rewriteFile(path, contents);
-    }
-
-private:
-    static FileSystem& real() { return systemFileSystem(); }
 };
 
 void runReport(benchmark::State& state, FileSystem& fs)
