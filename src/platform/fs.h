@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+class PathList;
+
 struct EntryInfo {
     bool exists = false;
     bool isDirectory = false;  // a symbolic link to a directory counts as one
@@ -87,6 +89,18 @@ public:
     }
 
     virtual bool fileExists(const Text& path) = 0;
+
+    // Which of paths first to last (paths sharing one folder, as a PathList
+    // keeps them) the folder holds, spelled exactly as given: true, with
+    // listed[i] set for path first + i, where reading the folder's listing
+    // once costs less than looking each path up. False, listed left alone,
+    // where it does not or the listing cannot be read to its end: the paths
+    // are then looked up one by one.
+    virtual bool findListed(const PathList& paths, std::size_t first, std::size_t last, std::vector<bool>& listed)
+    {
+        (void)paths, (void)first, (void)last, (void)listed;
+        return false;
+    }
 
     // Whether names in dir may match under another letter case, as on a
     // case-insensitive file system (true where that cannot be told).

@@ -29,6 +29,15 @@ Text foldKey(const Text& name)
     return toUpperText(activeCodePage(), name);
 }
 
+// How many look-ups in the directory open as fd cost about as much as
+// reading its listing once: about a twentieth of its entries, told by its
+// size (some 20 to 40 bytes an entry).
+std::size_t lookupsBeforeListing(int fd)
+{
+    struct stat st;
+    return fd >= 0 && ::fstat(fd, &st) == 0 ? static_cast<std::size_t>(st.st_size) / 512 : 0;
+}
+
 }  // namespace
 
 // What a batch knows of one directory: whether it may fold case and, once
@@ -133,15 +142,10 @@ public:
     }
 
 private:
-    // A few files renamed in a large directory are not worth its listing:
-    // it is read once the ids asked reach about a twentieth of its entries
-    // (told by its size, some 20 to 40 bytes an entry).
+    // A few files renamed in a large directory are not worth its listing.
     bool enoughAskedToList()
     {
-        if (asked_++ == 0) {
-            struct stat st;
-            listAfter_ = fd() >= 0 && ::fstat(fd(), &st) == 0 ? static_cast<std::size_t>(st.st_size) / 512 : 0;
-        }
+        if (asked_++ == 0) listAfter_ = lookupsBeforeListing(fd());
         return asked_ > listAfter_;
     }
 
@@ -364,6 +368,32 @@ EntryInfo PosixFileSystem::findEntry(const Text& path)
         }
     }
     return info;
+}
+
+bool PosixFileSystem::findListed(const PathList& paths, std::size_t first, std::size_t last,
+                                 std::vector<bool>& listed)
+{
+    const std::size_t count = last > first ? last - first : 0;
+    std::string_view dir = count > 0 ? paths.folder(first) : std::string_view();
+    while (dir.size() > 1 && dir.back() == '/') dir.remove_suffix(1);
+    if (count < 2 || count >= (std::size_t(1) << 31) || dir.empty()) return false;
+    bool found = false;
+    Directory& known = directory(dir);
+    // Where case may fold, a look-up answers from the listing it reads
+    // itself; reading it here too would read it twice.
+    if (!known.mayFoldCase() && count > lookupsBeforeListing(known.fd())) {
+        SoughtNames sought(paths, first, last);
+        ++directoryReads_;
+        if (forEachEntry(known.path(), [&](const dirent& e) {
+                sought.listed(e.d_name);
+                return true;
+            })) {
+            listed = std::move(sought).found();
+            found = true;
+        }
+    }
+    forgetOutsideBatch();
+    return found;
 }
 
 bool PosixFileSystem::listDirectory(const Text& dir, std::vector<DirEntry>& entries)

@@ -47,6 +47,7 @@ public:
     bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) override;
     bool forEachDirEntry(const Text& dir, const std::function<void(const DirEntry&)>& f) override;
     bool fileExists(const Text& path) override;
+    bool findListed(const PathList& paths, std::size_t first, std::size_t last, std::vector<bool>& listed) override;
     bool foldsLetterCase(const Text& dir) override;
     EntryId entryId(const Text& path) override;
     bool isEmptyEntry(const Text& path) override;

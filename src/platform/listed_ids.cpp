@@ -61,3 +61,31 @@ EntryId ListedIds::take(std::uint64_t key, std::uint64_t device)
     entry->value = 0;
     return id;
 }
+
+SoughtNames::SoughtNames(const PathList& paths, std::size_t first, std::size_t last)
+    : paths_(paths), first_(first), found_(last - first)
+{
+    const std::size_t count = last - first;
+    slots_.resize(std::max<std::size_t>(std::bit_ceil(count * 2), 16));
+    mask_ = slots_.size() - 1;
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::string_view name = paths.name(first + k);
+        // A path ending in its folder names no entry of it.
+        if (name.empty()) continue;
+        const std::uint64_t key = ListedIds::keyOf(name);
+        std::size_t at = key & mask_;
+        while (slots_[at].place != 0) at = (at + 1) & mask_;
+        slots_[at] = {static_cast<std::uint32_t>(k + 1), static_cast<std::uint32_t>(key >> 32)};
+    }
+}
+
+void SoughtNames::listed(std::string_view name)
+{
+    const std::uint64_t key = ListedIds::keyOf(name);
+    const auto tag = static_cast<std::uint32_t>(key >> 32);
+    // The same path may be sought more than once: every place spelled so is found.
+    for (std::size_t at = key & mask_; slots_[at].place != 0; at = (at + 1) & mask_) {
+        const Slot& slot = slots_[at];
+        if (slot.tag == tag && paths_.name(first_ + slot.place - 1) == name) found_[slot.place - 1] = true;
+    }
+}

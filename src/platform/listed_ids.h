@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/fs.h"
+#include "platform/path_list.h"
 
 #include <cstdint>
 #include <functional>
@@ -48,4 +49,32 @@ private:
     // key's top bits; about four entries a bucket.
     std::vector<std::uint32_t> start_;
     unsigned shift_ = 64;
+};
+
+// Which paths of one stretch sharing a folder (paths first to last) that
+// folder's listing holds, spelled exactly so: each path's place is kept in
+// an open-addressing table by its name's hash (eight bytes a slot, at most
+// half full), and each listed name, as it is read, is looked up there and
+// confirmed byte for byte. For fewer than 2^31 paths.
+class SoughtNames {
+public:
+    SoughtNames(const PathList& paths, std::size_t first, std::size_t last);
+
+    // One name of the listing: the paths spelled so are found.
+    void listed(std::string_view name);
+
+    // found[i] tells whether path first + i was listed.
+    std::vector<bool> found() && { return std::move(found_); }
+
+private:
+    struct Slot {
+        std::uint32_t place = 0;  // the path's place from first, plus one; 0 for none
+        std::uint32_t tag = 0;    // its hash's top half
+    };
+
+    const PathList& paths_;
+    std::size_t first_;
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+    std::vector<bool> found_;
 };

@@ -75,6 +75,14 @@ std::string_view PathList::name(std::size_t i) const
     return store_->name(i);
 }
 
+std::size_t PathList::runEnd(std::size_t i) const
+{
+    const auto& runs = store_->runs;
+    const auto after = std::upper_bound(runs.begin(), runs.end(), i,
+                                        [](std::size_t at, const Store::Run& run) { return at < run.first; });
+    return after == runs.end() ? store_->count : after->first;
+}
+
 const Text& PathList::pathInto(std::size_t i, Text& buffer) const
 {
     const std::string_view f = store_->folder(i);

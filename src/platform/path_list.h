@@ -25,6 +25,9 @@ public:
     // The path's bytes are exactly folder(i) followed by name(i).
     std::string_view folder(std::size_t i) const;
     std::string_view name(std::size_t i) const;
+    // The end of the stretch of paths from i on that the store keeps under
+    // i's folder: every path in [i, runEnd(i)) has that folder.
+    std::size_t runEnd(std::size_t i) const;
     // Path i written into buffer, whose memory is reused from one call to
     // the next; returns buffer.
     const Text& pathInto(std::size_t i, Text& buffer) const;

@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/path.h"
+#include "platform/path_list.h"
 
 #include <algorithm>
 #include <cstring>
@@ -75,7 +76,22 @@ void buildReportList(FileSystem& fs, const PathList& resultList, PathList& repor
     const FileSystemBatch batch(fs);
     PathListBuilder entries;
     Text result;
+    // The paths of one folder are found in one reading of its listing where
+    // that costs less than a look-up each; a path it does not hold as
+    // spelled is looked up, to be told missing or found under its stored name.
+    std::vector<bool> listed;
+    std::size_t stretch = 0, stretchEnd = 0;
+    bool stretchListed = false;
     for (std::size_t i = 0; i < resultList.size(); ++i) {
+        if (i == stretchEnd) {
+            stretch = i;
+            stretchEnd = resultList.runEnd(i);
+            stretchListed = fs.findListed(resultList, stretch, stretchEnd, listed);
+        }
+        if (stretchListed && listed[i - stretch]) {
+            entries.append(std::string_view(), std::string_view());
+            continue;
+        }
         const Text entry = entryOf(fs, markers, resultList.pathInto(i, result));
         if (entry.empty())
             entries.append(std::string_view(), std::string_view());

@@ -7,6 +7,7 @@
 #include "platform/app_error.h"
 #include "platform/codepage.h"
 #include "rename/rename_run.h"
+#include "support/code_page_scope.h"
 #include "support/forwarding_file_system.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
@@ -248,6 +249,32 @@ TEST_F(ReportTest, ReportEntries)
         PathList entries;
         buildReportList(fs, StringList{c.result}, entries);
         EXPECT_EQ(reportEntries(StringList{c.result}, entries), StringList{c.entry}) << c.result;
+    }
+
+    // The same paths many at a time, in both code pages: the system's file
+    // system then finds those of one folder in a reading of its listing,
+    // and looks up only the ones it does not hold as spelled. Each entry
+    // is the one a look-up of that path alone gives.
+    const std::string sj = "\x83\x5C\x95\x5C.txt";  // both characters end in 0x5C
+    dir.write("Sub/" + sj);
+    for (const CodePage cp : {CodePage::Utf8, CodePage::Cp932}) {
+        const CodePageScope scope(cp);
+        StringList results, expected;
+        for (const Case& c : cases) {
+            for (const std::string& result : {c.result, c.result == base + "Sub/File.txt" ? base + "Sub/" + sj : ""}) {
+                PathList alone;
+                buildReportList(fs, StringList{result}, alone);
+                for (int i = 0; i < 12; ++i) {
+                    results.push_back(result);
+                    expected.push_back(reportEntries(StringList{result}, alone)[0]);
+                }
+            }
+        }
+        PosixFileSystem posix;
+        PathList entries;
+        buildReportList(posix, results, entries);
+        EXPECT_EQ(reportEntries(results, entries), expected);
+        EXPECT_GE(posix.directoryReads(), 1);
     }
 }
 
