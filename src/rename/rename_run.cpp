@@ -140,6 +140,32 @@ void journalKeptUndo(RunContext& ctx, const Session& session)
     journal.ended(session.UndoCount);
 }
 
+// The new path of every entry, worked out once for the journal's plan and
+// the renames alike; an entry that has none gets an empty path. named is
+// the number of entries before the first of those.
+PathList plannedPaths(Operation op, const Text& typed, const PathList& entries, std::size_t& named)
+{
+    PathListBuilder planned;
+    // The new names are as long as the old ones, give or take the typed text.
+    planned.reserve(entries.size() + 1, entries.nameBytes() + entries.size() * typed.size() + 64);
+    named = entries.size();
+    Text from, to;
+    std::size_t nameStart = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        entries.pathInto(i, from);
+        if (!newFullPathInto(op, from, typed, to, &nameStart)) {
+            named = std::min(named, i);
+            planned.append(std::string_view(), std::string_view());
+        } else if (nameStart == entries.folder(i).size()) {
+            // The folder is the one the file is in; only the name is new.
+            planned.append(entries.folder(i), std::string_view(to).substr(nameStart));
+        } else {
+            planned.append(to);
+        }
+    }
+    return planned.finish();
+}
+
 // Renames every entry of SourceList, once startRenames has set it, and
 // records each result. The renames that succeed replace what an undo would
 // have put back. listedIds, where given, holds the id of each entry as its
@@ -149,9 +175,8 @@ RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& 
                      bool markedFiles, EntryIdList* listedIds = nullptr)
 {
     const PathList entries = session.SourceList;
-    PathListBuilder results;
-    // The new names are as long as the old ones, give or take the typed text.
-    results.reserve(entries.size() + 1, entries.nameBytes() + entries.size() * typed.size() + 64);
+    std::size_t named = 0;
+    const PathList planned = plannedPaths(op, typed, entries, named);
     const int count = static_cast<int>(entries.size());
     const FileSystemBatch batch(ctx.fs);
     EntryIdList ids;
@@ -165,24 +190,30 @@ RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& 
     Journaled journal(ctx, JournalKind::Run, entries.size(),
                       [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId&) {
                           oldPath = &entries.pathInto(i, from);
-                          if (!newFullPathInto(op, from, typed, newPath)) newPath.clear();
+                          planned.pathInto(i, newPath);
                       });
     // ResultList is complete before any message, so the journal and the
-    // undo hold the same lines the report reads.
+    // undo hold the same lines the report reads: the planned paths of the
+    // files renamed, and the failure marker after them where one failed.
     auto finish = [&](bool failed) {
         ids.shrinkTo(renamed);
-        if (failed) results.append(failureLine());
-        session.ResultList = results.finish();
+        if (failed) {
+            PathListBuilder results;
+            for (std::size_t j = 0; j < renamed; ++j) results.append(planned.folder(j), planned.name(j));
+            results.append(failureLine());
+            session.ResultList = results.finish();
+        } else {
+            session.ResultList = planned;
+        }
         journal.ended(renamed);
         rememberRenames(renamed, markedFiles, session, std::move(ids));
         if (renamed == 0) journalKeptUndo(ctx, session);
     };
     Text to;
-    std::size_t nameStart = 0;
     for (int i = 0; i < count; ++i) {
         ctx.window.showProgress(i + 1, count);
         entries.pathInto(std::size_t(i), from);
-        if (newFullPathInto(op, from, typed, to, &nameStart) && ctx.fs.renameEntry(from, to)) {
+        if (std::size_t(i) < named && ctx.fs.renameEntry(from, planned.pathInto(std::size_t(i), to))) {
             if (!listed) {
                 ids.push_back(ctx.fs.entryId(to));
             } else if (!ids[renamed].known()) {
@@ -190,11 +221,6 @@ RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& 
             }
             ++renamed;
             journal.renamed(renamed, ids[renamed - 1]);
-            // The folder is the one the file was in; only the name is new.
-            if (nameStart == entries.folder(std::size_t(i)).size())
-                results.append(entries.folder(std::size_t(i)), std::string_view(to).substr(nameStart));
-            else
-                results.append(to);
             continue;
         }
         finish(true);
