@@ -111,6 +111,9 @@ int charLength(CodePage cp, const char* p)
 
 bool hasMultibyteChar(CodePage cp, const char* p)
 {
+    // ASCII bytes are characters of their own: the walk starts at the first
+    // byte that is not one.
+    while (*p != 0 && codepage_walk::isAsciiByte(*p)) ++p;
     for (int n; (n = charLength(cp, p)) != 0; p += n) {
         if (n > 1) return true;
     }

@@ -49,7 +49,14 @@ PathSplit splitPath(CodePage cp, const Text& fullPath)
 
 std::size_t pathPartLength(CodePage cp, const Text& fullPath)
 {
-    return findMarks(cp, fullPath).nameStart;
+    // In a path of ASCII bytes alone, the common case, every byte is a
+    // character: the last separator is found from the end, without the walk.
+    bool ascii = true;
+    for (const char c : fullPath) ascii &= codepage_walk::isAsciiByte(c);
+    if (!ascii) return findMarks(cp, fullPath).nameStart;
+    std::size_t end = fullPath.size();
+    while (end > 0 && !isPathSeparator(fullPath[end - 1])) --end;
+    return end;
 }
 
 Text replaceExtension(CodePage cp, const Text& fullPath, const Text& ext)

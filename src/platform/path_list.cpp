@@ -147,26 +147,10 @@ void PathListBuilder::reserve(std::size_t paths, std::size_t nameBytes)
     store_->names.reserve(nameBytes);
 }
 
-namespace {
-
-// Where the code page's walk puts the end of the folder. In a path of ASCII
-// bytes alone, the common case, every byte is a character: the last
-// separator is found from the end, without the walk.
-std::size_t folderLengthOf(const Text& path)
-{
-    bool ascii = true;
-    for (const char c : path) ascii &= static_cast<unsigned char>(c) < 0x80;
-    if (!ascii) return pathPartLength(activeCodePage(), path);
-    std::size_t end = path.size();
-    while (end > 0 && !isPathSeparator(path[end - 1])) --end;
-    return end;
-}
-
-}  // namespace
 
 void PathListBuilder::append(const Text& path)
 {
-    const std::size_t folderLength = folderLengthOf(path);
+    const std::size_t folderLength = pathPartLength(activeCodePage(), path);
     const std::string_view whole(path);
     append(whole.substr(0, folderLength), whole.substr(folderLength));
 }
