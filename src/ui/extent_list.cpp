@@ -63,6 +63,11 @@ ExtentListView::ExtentListView(QWidget* parent) : QListView(parent), model_(new 
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Scrolling by pixels (a wheel notch or an arrow still moves whole
+    // lines): scrolling by lines makes the view copy every line's position
+    // each time it sets its scroll bar, 16 MB and a pass over all of them
+    // for a report of a million files.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setItemDelegate(new FixedLineDelegate(this));
