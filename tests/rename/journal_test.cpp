@@ -83,7 +83,9 @@ struct SignallingWindow : RunWindow {
 };
 
 // A run killed at any point leaves what the next start puts back whole,
-// case-only renames on a case-insensitive file system included.
+// case-only renames on a case-insensitive file system included; a run over
+// the marked files, and one over their directory (whose plan takes each
+// file's id from the listing).
 TEST_F(JournalTest, KilledRunIsPutBackByTheNextStart)
 {
     std::map<Text, Text> original;
@@ -109,7 +111,10 @@ TEST_F(JournalTest, KilledRunIsPutBackByTheNextStart)
         if (child == 0) {
             JournalFile journal(log);
             RunContext ctx{systemFileSystem(), prompter, signalling, 1, &journal};
-            runMarkedOperation(op, "_x", entries, ctx, session);
+            if (round / 4 % 2)
+                runDirectoryOperation(op, "_x", StringList{files.path().string()}, ctx, session);
+            else
+                runMarkedOperation(op, "_x", entries, ctx, session);
             ::_exit(0);
         }
         ::close(ready[1]);
