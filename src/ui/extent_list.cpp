@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <QEvent>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 class LineListModel : public QAbstractListModel {
@@ -68,6 +69,13 @@ ExtentListView::ExtentListView(QWidget* parent) : QListView(parent), model_(new 
     // each time it sets its scroll bar, 16 MB and a pass over all of them
     // for a report of a million files.
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Yet the list stops with a whole line at its top, as one scrolled by
+    // lines does: a stop between two lines goes on to the next.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        QScrollBar* bar = verticalScrollBar();
+        if (lineHeight_ > 0 && value % lineHeight_ != 0)
+            bar->setValue(std::min(bar->maximum(), value + lineHeight_ - value % lineHeight_));
+    });
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setItemDelegate(new FixedLineDelegate(this));
@@ -110,6 +118,15 @@ void ExtentListView::setMinimumLineHeight(int pixels)
 {
     minimumLineHeight_ = pixels;
     updateLineSize();
+}
+
+void ExtentListView::updateGeometries()
+{
+    QListView::updateGeometries();
+    // The last line can reach the top of the list's last whole-line stop.
+    QScrollBar* bar = verticalScrollBar();
+    if (lineHeight_ > 0 && bar->maximum() % lineHeight_ != 0)
+        bar->setMaximum(bar->maximum() + lineHeight_ - bar->maximum() % lineHeight_);
 }
 
 void ExtentListView::changeEvent(QEvent* event)

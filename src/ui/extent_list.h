@@ -42,6 +42,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void updateGeometries() override;
 
 private:
     void updateLineSize();

@@ -186,6 +186,32 @@ private slots:
         QTRY_COMPARE(form.ListBox1->visualRect(form.ListBox1->model()->index(1, 0)).top(), spacing);
     }
 
+    // Whatever moves the current line, the list stops with a whole line at
+    // its top and the current line wholly in view.
+    void listStopsAtWholeLines()
+    {
+        TForm6 form({});
+        StringList paths;
+        for (int i = 0; i < 100; ++i) paths.push_back("/photo " + std::to_string(i) + ".jpg");
+        fill(form, paths, paths);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        ExtentListView* list = form.ListBox1;
+        list->setFocus();
+        list->setCurrentRow(0);
+        for (const int key : {Qt::Key_Down, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_Down, Qt::Key_End,
+                              Qt::Key_PageUp, Qt::Key_Up, Qt::Key_Home}) {
+            QTest::keyClick(list, Qt::Key(key));
+            QCOMPARE(list->verticalScrollBar()->value() % list->lineHeight(), 0);
+            const QRect current = list->visualRect(list->currentIndex());
+            QVERIFY2(current.top() >= 0 && current.bottom() <= list->viewport()->rect().bottom(),
+                     qPrintable(QString::number(key)));
+        }
+        QCOMPARE(list->currentRow(), 0);
+        list->verticalScrollBar()->setValue(list->lineHeight() * 7 + 5);
+        QCOMPARE(list->verticalScrollBar()->value(), list->lineHeight() * 8);
+    }
+
     void otherKeysLeaveTheViewOpen()
     {
         TForm6 form({});
