@@ -147,7 +147,6 @@ void PathListBuilder::reserve(std::size_t paths, std::size_t nameBytes)
     store_->names.reserve(nameBytes);
 }
 
-
 void PathListBuilder::append(const Text& path)
 {
     const std::size_t folderLength = pathPartLength(activeCodePage(), path);
