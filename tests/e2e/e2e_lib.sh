@@ -33,18 +33,23 @@ start_display() {
   # Each number is tried with -displayfd: Xvfb writes the number only once
   # it runs itself on that display, and ends when another server has it. A
   # display whose answer came from someone else's server is never used.
+  # The server must not reset when its last client goes (-noreset): a
+  # program started as the one before it ended (or as xdotool let go) would
+  # find no display while it does, which a loaded machine made likely.
   local n i
   for n in $(seq 90 140); do
     [ -e "/tmp/.X${n}-lock" ] && continue
     : >"$WORK/display"
-    Xvfb ":$n" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+    Xvfb ":$n" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
     XVFB_PID=$!
     for i in $(seq 1 100); do
       [ -s "$WORK/display" ] && break
       kill -0 "$XVFB_PID" 2>/dev/null || break
       sleep 0.1
     done
-    if [ -s "$WORK/display" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+    # The display is used once a client has been answered on it.
+    if [ -s "$WORK/display" ] && kill -0 "$XVFB_PID" 2>/dev/null &&
+      DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
       export DISPLAY=":$n"
       return 0
     fi
