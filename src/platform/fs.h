@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 class PathList;
@@ -68,6 +69,13 @@ public:
     // succeeds when the entry exists; a change of letter case alone on a
     // case-insensitive file system is an ordinary successful rename.
     virtual bool renameEntry(const Text& from, const Text& to) = 0;
+    // renameEntry(folder + name, folder + newName), where folder ends in the
+    // separator, as a PathList keeps it: a run's rename, which keeps the
+    // file in its folder. A file system may do it without making the paths.
+    virtual bool renameInFolder(std::string_view folder, std::string_view name, std::string_view newName)
+    {
+        return renameEntry(Text(folder).append(name), Text(folder).append(newName));
+    }
 
     // Looks one path up as a single directory entry (a link is not followed
     // for existence: a dangling link exists).

@@ -295,6 +295,36 @@ bool PosixFileSystem::renameEntry(const Text& from, const Text& to)
     return done;
 }
 
+bool PosixFileSystem::renameInFolder(std::string_view folder, std::string_view name, std::string_view newName)
+{
+    // A name the system would take for more or less than one entry of the
+    // folder goes as a path, with the rest.
+    const CodePage cp = activeCodePage();
+    if (batchDepth_ == 0 || folder.empty() || folder.back() != '/' || !isSingleNameComponent(cp, name) ||
+        !isSingleNameComponent(cp, newName))
+        return FileSystem::renameInFolder(folder, name, newName);
+    // The folder as a look-up in it keeps it: without the separator that
+    // ends the path's folder part.
+    Directory& known = directory(folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder);
+    const int fd = known.fd();
+    if (fd < 0) return FileSystem::renameInFolder(folder, name, newName);
+    fromName_.assign(name);
+    toName_.assign(newName);
+    const EntryAt fromAt{fd, fromName_.c_str()}, toAt{fd, toName_.c_str()};
+    struct stat source;
+    if (name == newName) return lstatAt(fromAt, source);
+    bool done = moveNoReplace(fromAt, toAt);
+    if (!done && errno == EEXIST)
+        done = sameEntryUnderAnotherCase(Text(folder).append(name), Text(folder).append(newName), fromAt, toAt) &&
+               renameCaseOnly(fromAt, toAt);
+    if (!done) return false;
+    if (known.wasListed()) known.renamed(fromName_, toName_);
+    known.idMoved(name, newName);
+    // What was held open under the old path is not reached through it any more.
+    if (directories_.size() > 1) forgetDirectoriesUnder(Text(folder).append(name));
+    return true;
+}
+
 EntryInfo PosixFileSystem::lookupEntry(const Text& path)
 {
     EntryInfo info = findEntry(path);

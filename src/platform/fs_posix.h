@@ -43,6 +43,7 @@ public:
     ~PosixFileSystem() override;
 
     bool renameEntry(const Text& from, const Text& to) override;
+    bool renameInFolder(std::string_view folder, std::string_view name, std::string_view newName) override;
     EntryInfo lookupEntry(const Text& path) override;
     bool listDirectory(const Text& dir, std::vector<DirEntry>& entries) override;
     bool forEachDirEntry(const Text& dir, const std::function<void(const DirEntry&)>& f) override;
@@ -89,4 +90,6 @@ private:
     int directoryReads_ = 0;
     std::map<Text, std::unique_ptr<Directory>, std::less<>> directories_;
     Directory* last_ = nullptr;
+    // The names of renameInFolder, held with their ending NUL.
+    Text fromName_, toName_;
 };

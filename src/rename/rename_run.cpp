@@ -166,6 +166,16 @@ PathList plannedPaths(Operation op, const Text& typed, const PathList& entries, 
     return planned.finish();
 }
 
+// Renames path i of from to path i of to: by name alone where both keep it
+// in one folder, as they do but for a folder's own spelling.
+bool renameListed(FileSystem& fs, const PathList& from, const PathList& to, std::size_t i)
+{
+    const std::string_view folder = from.folder(i);
+    if (to.folder(i) == folder) return fs.renameInFolder(folder, from.name(i), to.name(i));
+    Text fromPath, toPath;
+    return fs.renameEntry(from.pathInto(i, fromPath), to.pathInto(i, toPath));
+}
+
 // Renames every entry of SourceList, once startRenames has set it, and
 // records each result. The renames that succeed replace what an undo would
 // have put back. listedIds, where given, holds the id of each entry as its
@@ -212,19 +222,18 @@ RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& 
     Text to;
     for (int i = 0; i < count; ++i) {
         ctx.window.showProgress(i + 1, count);
-        entries.pathInto(std::size_t(i), from);
-        if (std::size_t(i) < named && ctx.fs.renameEntry(from, planned.pathInto(std::size_t(i), to))) {
+        if (std::size_t(i) < named && renameListed(ctx.fs, entries, planned, std::size_t(i))) {
             if (!listed) {
-                ids.push_back(ctx.fs.entryId(to));
+                ids.push_back(ctx.fs.entryId(planned.pathInto(std::size_t(i), to)));
             } else if (!ids[renamed].known()) {
-                ids.set(renamed, ctx.fs.entryId(to));
+                ids.set(renamed, ctx.fs.entryId(planned.pathInto(std::size_t(i), to)));
             }
             ++renamed;
             journal.renamed(renamed, ids[renamed - 1]);
             continue;
         }
         finish(true);
-        ask(ctx, renameFailedMessage(from), PromptKind::Warning, PbAbort);
+        ask(ctx, renameFailedMessage(entries.pathInto(std::size_t(i), from)), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
     finish(false);
@@ -315,16 +324,14 @@ RunOutcome runUndo(RunContext& ctx, Session& session)
                           after.pathInto(i, newPath);
                           id = i < ids.size() ? ids[i] : EntryId();
                       });
-    Text from, to;
+    Text from;
     // Last first, so that a name a later file took is free again before an
     // earlier file goes back to it.
     for (std::size_t i = count; i-- > 0;) {
         ctx.window.showProgress(int(count - i), int(count));
-        after.pathInto(i, from);
-        before.pathInto(i, to);
         // What another program put under the new name is not the run's.
-        const bool runsOwn = i >= ids.size() || !ids[i].known() || ctx.fs.entryId(from) == ids[i];
-        if (runsOwn && ctx.fs.renameEntry(from, to)) {
+        const bool runsOwn = i >= ids.size() || !ids[i].known() || ctx.fs.entryId(after.pathInto(i, from)) == ids[i];
+        if (runsOwn && renameListed(ctx.fs, after, before, i)) {
             journal.renamed(count - i, EntryId());
             continue;
         }
@@ -339,7 +346,7 @@ RunOutcome runUndo(RunContext& ctx, Session& session)
         // This file and the ones before it can still be put back later.
         session.UndoCount = i + 1;
         ids.shrinkTo(i + 1);
-        ask(ctx, renameFailedMessage(from), PromptKind::Warning, PbAbort);
+        ask(ctx, renameFailedMessage(after.pathInto(i, from)), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
     journal.ended(count);

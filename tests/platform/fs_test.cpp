@@ -54,10 +54,11 @@ const auto allStrategies =
 
 // Every rule of a rename holds whichever way the file system lets it be
 // done, by path alone and within a batch, where each rename goes relative to
-// its directory held open.
+// its directory held open, and there by name in the folder as a run renames.
 struct RenameWay {
     RenameStrategy strategy;
     bool inBatch;
+    bool byName = false;
 };
 
 class RenameTest : public testing::TestWithParam<RenameWay> {
@@ -65,6 +66,15 @@ protected:
     void SetUp() override
     {
         if (GetParam().inBatch) batch.emplace(fsys);
+    }
+    bool rename(const std::string& from, const std::string& to)
+    {
+        const std::size_t cut = from.rfind('/') + 1;
+        if (!GetParam().byName || cut == 0 || to.compare(0, cut, from, 0, cut) != 0 ||
+            to.find('/', cut) != std::string::npos)
+            return fsys.renameEntry(from, to);
+        const std::string_view f(from), t(to);
+        return fsys.renameInFolder(f.substr(0, cut), f.substr(cut), t.substr(cut));
     }
     TempDir tmp;
     PosixFileSystem fsys{GetParam().strategy};
@@ -76,15 +86,18 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(RenameWay{RenameStrategy::Native, false}, RenameWay{RenameStrategy::LinkThenUnlink, false},
                     RenameWay{RenameStrategy::ReserveThenRename, false}, RenameWay{RenameStrategy::Native, true},
                     RenameWay{RenameStrategy::LinkThenUnlink, true},
-                    RenameWay{RenameStrategy::ReserveThenRename, true}),
+                    RenameWay{RenameStrategy::ReserveThenRename, true}, RenameWay{RenameStrategy::Native, true, true},
+                    RenameWay{RenameStrategy::LinkThenUnlink, true, true},
+                    RenameWay{RenameStrategy::ReserveThenRename, true, true}),
     [](const testing::TestParamInfo<RenameWay>& info) {
-        return strategyName({info.param.strategy, info.index}) + (info.param.inBatch ? "InBatch" : "");
+        return strategyName({info.param.strategy, info.index}) + (info.param.inBatch ? "InBatch" : "") +
+               (info.param.byName ? "ByName" : "");
     });
 
 TEST_P(RenameTest, MovesAFileToAFreeName)
 {
     const std::string from = tmp.write("read me.txt", "one");
-    EXPECT_TRUE(fsys.renameEntry(from, tmp.file("READ ME.TXT")));
+    EXPECT_TRUE(rename(from, tmp.file("READ ME.TXT")));
     EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"READ ME.TXT"});
     EXPECT_EQ(TempDir::read(tmp.file("READ ME.TXT")), "one");
 }
@@ -98,9 +111,9 @@ TEST_P(RenameTest, EntryIdsAfterRenamesAreWhatAStatGives)
     const EntryId first = statId(a), second = statId(b);
     // Asked often enough that the batch lists the directory before the renames.
     for (int i = 0; i < 20; ++i) EXPECT_EQ(fsys.entryId(a), first);
-    ASSERT_TRUE(fsys.renameEntry(a, tmp.file("c")));
-    ASSERT_TRUE(fsys.renameEntry(b, a));
-    ASSERT_TRUE(fsys.renameEntry(tmp.file("c"), tmp.file("e")));
+    ASSERT_TRUE(rename(a, tmp.file("c")));
+    ASSERT_TRUE(rename(b, a));
+    ASSERT_TRUE(rename(tmp.file("c"), tmp.file("e")));
     tmp.write("new");
     for (const char* name : {"a", "b", "c", "d", "e", "new"})
         EXPECT_EQ(fsys.entryId(tmp.file(name)), statId(tmp.file(name))) << name;
@@ -132,7 +145,7 @@ TEST_P(RenameTest, NeverReplacesAnExistingFile)
 {
     const std::string from = tmp.write("a", "first");
     const std::string to = tmp.write("b", "second");
-    EXPECT_FALSE(fsys.renameEntry(from, to));
+    EXPECT_FALSE(rename(from, to));
     EXPECT_EQ(TempDir::read(from), "first");
     EXPECT_EQ(TempDir::read(to), "second");
     EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"a", "b"}));
@@ -141,24 +154,24 @@ TEST_P(RenameTest, NeverReplacesAnExistingFile)
 TEST_P(RenameTest, ToItselfSucceedsOnlyWhenTheEntryExists)
 {
     const std::string file = tmp.write("same", "x");
-    EXPECT_TRUE(fsys.renameEntry(file, file));
+    EXPECT_TRUE(rename(file, file));
     EXPECT_EQ(TempDir::read(file), "x");
-    EXPECT_FALSE(fsys.renameEntry(tmp.file("missing"), tmp.file("missing")));
+    EXPECT_FALSE(rename(tmp.file("missing"), tmp.file("missing")));
     fs::create_directory(tmp.file("dir"));
-    EXPECT_TRUE(fsys.renameEntry(tmp.file("dir"), tmp.file("dir")));
+    EXPECT_TRUE(rename(tmp.file("dir"), tmp.file("dir")));
 }
 
 TEST_P(RenameTest, MissingSourceFails)
 {
-    EXPECT_FALSE(fsys.renameEntry(tmp.file("gone"), tmp.file("new")));
+    EXPECT_FALSE(rename(tmp.file("gone"), tmp.file("new")));
     EXPECT_TRUE(namesIn(tmp.path()).empty());
 }
 
 TEST_P(RenameTest, EmptyNamesFail)
 {
     const std::string file = tmp.write("a");
-    EXPECT_FALSE(fsys.renameEntry(file, ""));
-    EXPECT_FALSE(fsys.renameEntry("", file));
+    EXPECT_FALSE(rename(file, ""));
+    EXPECT_FALSE(rename("", file));
     EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"a"});
 }
 
@@ -167,7 +180,7 @@ TEST_P(RenameTest, AHardLinkUnderTheNewNameIsAnotherFile)
     SKIP_WHERE_LACKING(FsNeed::HardLinks);
     const std::string from = tmp.write("a", "data");
     ASSERT_EQ(::link(from.c_str(), tmp.file("A").c_str()), 0);
-    EXPECT_FALSE(fsys.renameEntry(from, tmp.file("A")));
+    EXPECT_FALSE(rename(from, tmp.file("A")));
     EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"A", "a"}));
 }
 
@@ -175,7 +188,7 @@ TEST_P(RenameTest, RenamesADirectoryWithItsContents)
 {
     fs::create_directory(tmp.file("Data"));
     tmp.write("Data/f", "in");
-    EXPECT_TRUE(fsys.renameEntry(tmp.file("Data"), tmp.file("DATA")));
+    EXPECT_TRUE(rename(tmp.file("Data"), tmp.file("DATA")));
     EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"DATA"});
     EXPECT_EQ(TempDir::read(tmp.file("DATA/f")), "in");
 }
@@ -185,7 +198,7 @@ TEST_P(RenameTest, NeverReplacesAnEmptyDirectory)
     fs::create_directory(tmp.file("src"));
     tmp.write("src/f", "in");
     fs::create_directory(tmp.file("empty"));
-    EXPECT_FALSE(fsys.renameEntry(tmp.file("src"), tmp.file("empty")));
+    EXPECT_FALSE(rename(tmp.file("src"), tmp.file("empty")));
     EXPECT_TRUE(fs::is_directory(tmp.file("empty")));
     EXPECT_TRUE(fs::is_empty(tmp.file("empty")));
     EXPECT_EQ(TempDir::read(tmp.file("src/f")), "in");
@@ -195,8 +208,8 @@ TEST_P(RenameTest, NeverReplacesAFileWithADirectoryOrTheReverse)
 {
     fs::create_directory(tmp.file("dir"));
     const std::string file = tmp.write("file", "f");
-    EXPECT_FALSE(fsys.renameEntry(tmp.file("dir"), file));
-    EXPECT_FALSE(fsys.renameEntry(file, tmp.file("dir")));
+    EXPECT_FALSE(rename(tmp.file("dir"), file));
+    EXPECT_FALSE(rename(file, tmp.file("dir")));
     EXPECT_EQ(TempDir::read(file), "f");
     EXPECT_TRUE(fs::is_directory(tmp.file("dir")));
 }
@@ -207,8 +220,8 @@ TEST_P(RenameTest, RenamesASymbolicLinkNotItsTarget)
     const std::string target = tmp.write("target", "t");
     fs::create_symlink("target", tmp.file("link"));
     fs::create_symlink("nowhere", tmp.file("dangling"));
-    EXPECT_TRUE(fsys.renameEntry(tmp.file("link"), tmp.file("LINK")));
-    EXPECT_TRUE(fsys.renameEntry(tmp.file("dangling"), tmp.file("DANGLING")));
+    EXPECT_TRUE(rename(tmp.file("link"), tmp.file("LINK")));
+    EXPECT_TRUE(rename(tmp.file("dangling"), tmp.file("DANGLING")));
     EXPECT_TRUE(isSymlink(tmp.file("LINK")));
     EXPECT_TRUE(isSymlink(tmp.file("DANGLING")));
     EXPECT_EQ(fs::read_symlink(tmp.file("LINK")), "target");
@@ -222,8 +235,8 @@ TEST_P(RenameTest, NeverReplacesALinksTarget)
     const std::string target = tmp.write("target", "t");
     fs::create_symlink("target", tmp.file("link"));
     const std::string other = tmp.write("other", "o");
-    EXPECT_FALSE(fsys.renameEntry(other, tmp.file("link")));
-    EXPECT_FALSE(fsys.renameEntry(tmp.file("link"), target));
+    EXPECT_FALSE(rename(other, tmp.file("link")));
+    EXPECT_FALSE(rename(tmp.file("link"), target));
     EXPECT_TRUE(isSymlink(tmp.file("link")));
     EXPECT_EQ(TempDir::read(target), "t");
     EXPECT_EQ(TempDir::read(other), "o");
@@ -235,14 +248,14 @@ TEST_P(RenameTest, MultibyteNamesAsBytes)
     // CP932 ソ and 表 (trail byte 0x5C) and UTF-8 想
     const std::string sjis = "\x83\x5C\x95\x5C.txt";
     const std::string from = tmp.write(sjis, "s");
-    EXPECT_TRUE(fsys.renameEntry(from, tmp.file("\xE6\x83\xB3.TXT")));
+    EXPECT_TRUE(rename(from, tmp.file("\xE6\x83\xB3.TXT")));
     EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"\xE6\x83\xB3.TXT"});
 }
 
 TEST_P(RenameTest, MissingTargetDirectoryFails)
 {
     const std::string from = tmp.write("a", "x");
-    EXPECT_FALSE(fsys.renameEntry(from, tmp.file("no/such")));
+    EXPECT_FALSE(rename(from, tmp.file("no/such")));
     EXPECT_EQ(TempDir::read(from), "x");
 }
 
@@ -253,9 +266,9 @@ TEST_P(RenameTest, AFolderRenamedMeanwhileIsGoneUnderItsOldPath)
     fs::create_directory(tmp.file("dir"));
     tmp.write("dir/a", "a");
     tmp.write("dir/b", "b");
-    EXPECT_TRUE(fsys.renameEntry(tmp.file("dir/a"), tmp.file("dir/A")));
-    EXPECT_TRUE(fsys.renameEntry(tmp.file("dir"), tmp.file("moved")));
-    EXPECT_FALSE(fsys.renameEntry(tmp.file("dir/b"), tmp.file("dir/B")));
+    EXPECT_TRUE(rename(tmp.file("dir/a"), tmp.file("dir/A")));
+    EXPECT_TRUE(rename(tmp.file("dir"), tmp.file("moved")));
+    EXPECT_FALSE(rename(tmp.file("dir/b"), tmp.file("dir/B")));
     EXPECT_FALSE(fsys.lookupEntry(tmp.file("dir/A")).exists);
     EXPECT_EQ(namesIn(tmp.file("moved")), (std::vector<std::string>{"A", "b"}));
 }
@@ -559,8 +572,11 @@ TEST_F(ExfatTest, ABatchListsTheDirectoryOnce)
     for (int i = 0; i < files; ++i) std::ofstream(at(name(i) + ".txt")) << i;
     {
         const FileSystemBatch batch(fsys);
+        // By path and by name in the folder, as a run renames.
         for (int i = 0; i < files; ++i)
-            ASSERT_TRUE(fsys.renameEntry(at(name(i) + ".txt"), at(name(i) + ".TXT"))) << name(i);
+            ASSERT_TRUE(i % 2 ? fsys.renameInFolder(dir + "/", name(i) + ".txt", name(i) + ".TXT")
+                              : fsys.renameEntry(at(name(i) + ".txt"), at(name(i) + ".TXT")))
+                << name(i);
     }
     EXPECT_EQ(fsys.directoryReads(), 1);
     {
