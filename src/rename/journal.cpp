@@ -12,8 +12,9 @@
 //   file its old path, new path, temporary name ("" unless the rename may be
 //   case-only, "*" for the name moved plus ".vorel-case-" and the tag) and
 //   id ("device:inode:type", or ""), then "PLAN".
-// Records follow as the run goes: "I<id>" (the ids of a run, in its order),
-// "D<done>", and "E<done>" when it ends. A record cut short ends the reading.
+// Records follow as the run goes: "I<id>" (the ids of a run, in its order,
+// where its plan lacks some), "D<done>", and "E<done>" when it ends. A record
+// cut short ends the reading.
 
 namespace {
 
@@ -92,6 +93,9 @@ struct Parsed {
     Text bootId;
     StringList oldPaths, newPaths, temps;
     std::vector<EntryId> ids;
+    // The id came from a record, written once the file was renamed; a plan's
+    // id only tells which entry the file is.
+    std::vector<bool> idRecorded;
     std::size_t done = 0;
     bool ended = false;
 };
@@ -114,6 +118,7 @@ bool parse(std::string_view data, Parsed& p)
     p.newPaths.reserve(n);
     p.temps.reserve(n);
     p.ids.resize(n);
+    p.idRecorded.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         std::string_view o, nw, t, id;
         if (!f.next(o) || !f.next(nw) || !f.next(t) || !f.next(id) || o.empty() || !parseId(id, p.ids[i]) ||
@@ -136,6 +141,7 @@ bool parse(std::string_view data, Parsed& p)
         if (type == 'I') {
             EntryId id;
             if (nextId >= n || !parseId(v, id)) break;
+            p.idRecorded[nextId] = true;
             p.ids[nextId++] = id;
         } else if (type == 'D' || type == 'E') {
             std::size_t done = 0;
@@ -331,7 +337,8 @@ JournalState readJournal(FileSystem& fs, const Text& path, std::size_t maxBytes)
             }
         }
         if (unknown) gap = true;
-        if (!(p.kind == JournalKind::Run && recorded.known()) && there[2]) continue;
+        // Under its old name the file was not renamed, unless a record says it was.
+        if (!(p.kind == JournalKind::Run && p.idRecorded[i]) && there[2]) continue;
         state.missing.push_back(p.oldPaths[i]);
     }
     if (!state.before.empty() || !state.missing.empty() || !state.leftovers.empty()) state.status = JournalState::Status::Interrupted;

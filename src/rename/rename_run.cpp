@@ -197,10 +197,13 @@ RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& 
     const bool listed = !ids.empty();
     std::size_t renamed = 0;
     Text from;
+    // The listing's ids go into the plan, so that the journal needs no
+    // record of each file's id as it is renamed.
     Journaled journal(ctx, JournalKind::Run, entries.size(),
-                      [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId&) {
+                      [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId& id) {
                           oldPath = &entries.pathInto(i, from);
                           planned.pathInto(i, newPath);
+                          if (listed) id = ids[i];
                       });
     // ResultList is complete before any message, so the journal and the
     // undo hold the same lines the report reads: the planned paths of the

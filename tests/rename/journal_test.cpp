@@ -147,6 +147,27 @@ TEST_F(JournalTest, UndoAfterRestart)
     EXPECT_EQ(restart().status, JournalState::Status::None);
 }
 
+// A directory run's plan holds each file's id from the listing: the run
+// appends no record per file, and the next start still finds every file.
+TEST_F(JournalTest, DirectoryRunPlansTheListedIds)
+{
+    const std::map<Text, Text> original{{"a", "1"}, {"b", "2"}, {"c", "3"}};
+    for (const auto& [name, bytes] : original) files.write(name, bytes);
+    JournalFile journal(log);
+    RunContext ctx{systemFileSystem(), prompter, window, 1, &journal};
+    ASSERT_EQ(runDirectoryOperation(Operation::Upper, "", StringList{files.path().string()}, ctx, session),
+              RunOutcome::Completed);
+    const std::string bytes = TempDir::read(log);
+    EXPECT_TRUE(bytes.ends_with("\0PLAN\0E3\0"s)) << bytes;
+    struct stat st;
+    ASSERT_EQ(::lstat(files.file("A").c_str(), &st), 0);
+    const std::string id = std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" +
+                           std::to_string(st.st_mode & S_IFMT);
+    EXPECT_NE(bytes.find(files.file("A") + "\0*\0"s + id + "\0"s), std::string::npos) << bytes;
+    EXPECT_EQ(restart().status, JournalState::Status::Completed);
+    EXPECT_EQ(contentsOf(files), original);
+}
+
 // The journal of a run still going in another program is not one cut short:
 // the next start neither offers it nor puts its files back.
 TEST_F(JournalTest, RunStillGoingIsLeftAlone)
