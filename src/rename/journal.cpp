@@ -46,12 +46,6 @@ void field(std::string& out, std::string_view value)
     out.push_back('\0');
 }
 
-std::string idText(const EntryId& id)
-{
-    if (!id.known()) return {};
-    return std::to_string(id.device) + ":" + std::to_string(id.inode) + ":" + std::to_string(id.type);
-}
-
 template <typename N> bool number(std::string_view text, N& value)
 {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -160,60 +154,101 @@ bool parse(std::string_view data, Parsed& p)
 
 }  // namespace
 
+namespace {
+
+// Names after one folder: the same size, not the same, and the same but for
+// letter case.
+bool namesMayBeCaseOnly(std::string_view from, std::string_view to)
+{
+    if (to.size() != from.size() || from == to) return false;
+    // Plain ASCII names are compared in place; others as the code page folds them.
+    const auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 0x20 : c; };
+    std::size_t i = 0;
+    for (; i < from.size(); ++i) {
+        const auto a = static_cast<unsigned char>(from[i]), b = static_cast<unsigned char>(to[i]);
+        if ((a | b) & 0x80) break;
+        if (a != b && fold(a) != fold(b)) return false;
+    }
+    if (i == from.size()) return true;
+    const CodePage cp = activeCodePage();
+    return toUpperText(cp, from) == toUpperText(cp, to);
+}
+
+// The last element of the path that a case-only rename of file i would
+// move (its old one for a run, its new one for an undo); empty where the
+// rename cannot be case-only. paths is room for the paths where they are
+// needed whole.
+std::string_view caseOnlyMoved(const JournalPlan& plan, std::size_t i, Text (&paths)[2])
+{
+    const std::string_view folder = plan.oldPaths.folder(i);
+    const std::string_view from = plan.oldPaths.name(i), to = plan.newPaths.name(i);
+    const std::string_view moved = plan.kind == JournalKind::Run ? from : to;
+    // Names after a folder that ends in its separator, as a run keeps them,
+    // are compared as they stand; the character walk starts afresh after a
+    // separator, so the folder's bytes cannot change the outcome.
+    if (!folder.empty() && folder.back() == '/' && plan.newPaths.folder(i) == folder)
+        return namesMayBeCaseOnly(from, to) ? moved.substr(moved.rfind('/') + 1) : std::string_view();
+    plan.oldPaths.pathInto(i, paths[0]);
+    plan.newPaths.pathInto(i, paths[1]);
+    if (!mayBeCaseOnly(paths[0], paths[1])) return {};
+    return lastElement(paths[plan.kind == JournalKind::Run ? 0 : 1]);
+}
+
+// An id as "device:inode:type", nothing where it is unknown; written per
+// file, with no allocation beyond the buffer's own.
+void appendId(std::string& out, const EntryId& id)
+{
+    if (!id.known()) return;
+    auto number = [&out](auto value) {
+        char digits[24];
+        out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    };
+    number(id.device);
+    out.push_back(':');
+    number(id.inode);
+    out.push_back(':');
+    number(id.type);
+}
+
+}  // namespace
+
 bool mayBeCaseOnly(const Text& from, const Text& to)
 {
     const std::size_t slash = from.rfind('/');
-    if (slash == Text::npos || to.size() != from.size() || from == to ||
-        to.compare(0, slash + 1, from, 0, slash + 1) != 0)
-        return false;
-    // Plain ASCII names are compared in place; others as the code page folds them.
-    bool ascii = true;
-    for (std::size_t i = slash + 1; i < from.size() && ascii; ++i) {
-        const auto a = static_cast<unsigned char>(from[i]), b = static_cast<unsigned char>(to[i]);
-        ascii = a < 0x80 && b < 0x80;
-        const auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 0x20 : c; };
-        if (ascii && fold(a) != fold(b)) return false;
-    }
-    if (ascii) return true;
-    const CodePage cp = activeCodePage();
-    return toUpperText(cp, std::string_view(from).substr(slash + 1)) ==
-           toUpperText(cp, std::string_view(to).substr(slash + 1));
+    if (slash == Text::npos || to.compare(0, slash + 1, from, 0, slash + 1) != 0) return false;
+    return namesMayBeCaseOnly(std::string_view(from).substr(slash + 1), std::string_view(to).substr(slash + 1));
 }
 
-bool writeJournalPlan(JournalKind kind, std::size_t count, const RunJournal::PlanEntry& entry,
-                      const Text& tag, const Text& bootId,
+bool writeJournalPlan(const JournalPlan& plan, const Text& tag, const Text& bootId,
                       const std::function<bool(const std::string&)>& flush, bool& recordsIds)
 {
     std::string out;
     out.reserve(flushBytes + 8192);
     field(out, magic);
     field(out, activeCodePage() == CodePage::Cp932 ? "cp932" : "utf-8");
-    field(out, kind == JournalKind::Run ? "run" : "undo");
+    field(out, plan.kind == JournalKind::Run ? "run" : "undo");
     field(out, bootId);
-    field(out, std::to_string(count));
+    field(out, std::to_string(plan.count));
     field(out, tag);
     recordsIds = false;
     const Text suffix = ".vorel-case-" + tag;
-    Text newPath;
-    for (std::size_t i = 0; i < count; ++i) {
-        const Text* oldPath = nullptr;
-        EntryId id;
-        entry(i, oldPath, newPath, id);
-        field(out, *oldPath);
-        field(out, newPath);
-        // The name the file passes through: the old one's for a run, the new one's for an undo.
-        if (!mayBeCaseOnly(*oldPath, newPath)) {
+    Text paths[2];
+    for (std::size_t i = 0; i < plan.count; ++i) {
+        out.append(plan.oldPaths.folder(i));
+        field(out, plan.oldPaths.name(i));
+        out.append(plan.newPaths.folder(i));
+        field(out, plan.newPaths.name(i));
+        // The name the file passes through.
+        const std::string_view moved = caseOnlyMoved(plan, i, paths);
+        if (moved.empty())
             field(out, "");
-        } else {
-            const Text& moved = kind == JournalKind::Run ? *oldPath : newPath;
-            const std::string_view name = lastElement(moved);
-            // The usual temporary name (one that needs no cut) is not spelled out.
-            if (name.size() + suffix.size() <= nameMax)
-                field(out, "*");
-            else
-                field(out, caseTempName(Text(name), tag));
-        }
-        field(out, idText(id));
+        else if (moved.size() + suffix.size() <= nameMax)
+            field(out, "*");  // the usual temporary name, one that needs no cut, is not spelled out
+        else
+            field(out, caseTempName(Text(moved), tag));
+        const EntryId id = plan.ids && i < plan.ids->size() ? (*plan.ids)[i] : EntryId();
+        appendId(out, id);
+        out.push_back('\0');
         if (!id.known()) recordsIds = true;
         if (out.size() >= flushBytes) {
             if (!flush(out)) return false;
@@ -226,19 +261,8 @@ bool writeJournalPlan(JournalKind kind, std::size_t count, const RunJournal::Pla
 
 void appendJournalIdRecord(std::string& out, const EntryId& id)
 {
-    // Written per file: no allocation beyond the buffer's own.
-    auto number = [&out](auto value) {
-        char digits[24];
-        out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-    };
     out.push_back('I');
-    if (id.known()) {
-        number(id.device);
-        out.push_back(':');
-        number(id.inode);
-        out.push_back(':');
-        number(id.type);
-    }
+    appendId(out, id);
     out.push_back('\0');
 }
 

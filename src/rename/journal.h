@@ -3,7 +3,9 @@
 // on disk, the count of renames done follows as the run goes, and a mark
 // ends it. The next start reads it to offer the undo again, or, when the
 // run was cut short, to find every file and put the renamed ones back.
+#include "platform/entry_id_list.h"
 #include "platform/fs.h"
+#include "platform/path_list.h"
 #include "platform/text.h"
 
 #include <chrono>
@@ -18,15 +20,24 @@ enum class JournalKind {
 };
 
 // What a run tells its journal.
+// The plan of a run or an undo over its first count files: file i had
+// oldPaths[i] before the run, the run gives it newPaths[i], and ids, where
+// given, tells which entry it is (an unknown id, or none past its end, where
+// that is not known).
+struct JournalPlan {
+    JournalKind kind;
+    std::size_t count;
+    const PathList& oldPaths;
+    const PathList& newPaths;
+    const EntryIdList* ids = nullptr;
+};
+
 class RunJournal {
 public:
     virtual ~RunJournal() = default;
-    // Entry i of the plan: the path the file had before the run, the path the
-    // run gives it, and (where known) the entry it is.
-    using PlanEntry = std::function<void(std::size_t i, const Text*& oldPath, Text& newPath, EntryId& id)>;
     // Writes the plan and makes it durable; returns the tag of the temporary
     // names of the case-only renames it recorded ("" when none).
-    virtual Text planned(JournalKind kind, std::size_t count, const PlanEntry& entry) = 0;
+    virtual Text planned(const JournalPlan& plan) = 0;
     // After each rename, done counting from 1; id is the entry now under the
     // new path (unused for an undo).
     virtual void renamed(std::size_t done, const EntryId& id) = 0;
@@ -39,7 +50,7 @@ class JournalFile : public RunJournal {
 public:
     explicit JournalFile(Text path) : path_(std::move(path)) {}
     ~JournalFile() override;
-    Text planned(JournalKind kind, std::size_t count, const PlanEntry& entry) override;
+    Text planned(const JournalPlan& plan) override;
     void renamed(std::size_t done, const EntryId& id) override;
     void ended(std::size_t done) override;
     const Text& path() const { return path_; }
@@ -62,8 +73,7 @@ bool mayBeCaseOnly(const Text& from, const Text& to);
 // Writes the journal's bytes for a plan (without the records that follow
 // it) through flush, a piece at a time; false when flush failed. recordsIds
 // tells whether the run's records must add the ids the plan lacks.
-bool writeJournalPlan(JournalKind kind, std::size_t count, const RunJournal::PlanEntry& entry,
-                      const Text& tag, const Text& bootId,
+bool writeJournalPlan(const JournalPlan& plan, const Text& tag, const Text& bootId,
                       const std::function<bool(const std::string&)>& flush, bool& recordsIds);
 
 // One record of the run, as appended: an entry's id, the count done, the end.

@@ -39,7 +39,7 @@ JournalFile::~JournalFile()
     if (fd_ >= 0) ::close(fd_);
 }
 
-Text JournalFile::planned(JournalKind kind, std::size_t count, const PlanEntry& entry)
+Text JournalFile::planned(const JournalPlan& plan)
 {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
@@ -64,7 +64,7 @@ Text JournalFile::planned(JournalKind kind, std::size_t count, const PlanEntry& 
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return tag;
     const bool ok = lockForWriting(fd) != LockOutcome::TimedOut &&
-                    writeJournalPlan(kind, count, entry, tag, currentBootId(),
+                    writeJournalPlan(plan, tag, currentBootId(),
                                      [fd](const std::string& bytes) { return writeAll(fd, bytes.data(), bytes.size()); },
                                      recordsIds_) &&
                     ::fsync(fd) == 0 && ::rename(temp.c_str(), path_.c_str()) == 0;

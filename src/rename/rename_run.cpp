@@ -98,10 +98,9 @@ void startRenames(const PathList& entries, Session& session)
 // and the tag of its case-only temporary names while it lasts.
 class Journaled {
 public:
-    Journaled(RunContext& ctx, JournalKind kind, std::size_t count, const RunJournal::PlanEntry& entry)
-        : ctx_(ctx)
+    Journaled(RunContext& ctx, const JournalPlan& plan) : ctx_(ctx)
     {
-        if (ctx_.journal) ctx_.fs.setCaseTempTag(ctx_.journal->planned(kind, count, entry));
+        if (ctx_.journal) ctx_.fs.setCaseTempTag(ctx_.journal->planned(plan));
     }
     ~Journaled()
     {
@@ -127,16 +126,8 @@ private:
 void journalKeptUndo(RunContext& ctx, const Session& session)
 {
     if (!ctx.journal || !hasUndo(session)) return;
-    const PathList& before = session.UndoBefore;
-    const PathList& after = session.UndoAfter;
-    const EntryIdList& ids = session.UndoIds;
-    Text oldBuffer;
-    Journaled journal(ctx, JournalKind::Run, session.UndoCount,
-                      [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId& id) {
-                          oldPath = &before.pathInto(i, oldBuffer);
-                          after.pathInto(i, newPath);
-                          id = i < ids.size() ? ids[i] : EntryId();
-                      });
+    Journaled journal(ctx, {JournalKind::Run, session.UndoCount, session.UndoBefore, session.UndoAfter,
+                            &session.UndoIds});
     journal.ended(session.UndoCount);
 }
 
@@ -196,15 +187,9 @@ RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& 
         ids.reserve(entries.size());
     const bool listed = !ids.empty();
     std::size_t renamed = 0;
-    Text from;
     // The listing's ids go into the plan, so that the journal needs no
     // record of each file's id as it is renamed.
-    Journaled journal(ctx, JournalKind::Run, entries.size(),
-                      [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId& id) {
-                          oldPath = &entries.pathInto(i, from);
-                          planned.pathInto(i, newPath);
-                          if (listed) id = ids[i];
-                      });
+    Journaled journal(ctx, {JournalKind::Run, entries.size(), entries, planned, listed ? &ids : nullptr});
     // ResultList is complete before any message, so the journal and the
     // undo hold the same lines the report reads: the planned paths of the
     // files renamed, and the failure marker after them where one failed.
@@ -226,17 +211,20 @@ RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& 
     for (int i = 0; i < count; ++i) {
         ctx.window.showProgress(i + 1, count);
         if (std::size_t(i) < named && renameListed(ctx.fs, entries, planned, std::size_t(i))) {
-            if (!listed) {
-                ids.push_back(ctx.fs.entryId(planned.pathInto(std::size_t(i), to)));
-            } else if (!ids[renamed].known()) {
-                ids.set(renamed, ctx.fs.entryId(planned.pathInto(std::size_t(i), to)));
+            EntryId id = listed ? ids[renamed] : EntryId();
+            if (!id.known()) {
+                id = ctx.fs.entryId(planned.pathInto(std::size_t(i), to));
+                if (listed)
+                    ids.set(renamed, id);
+                else
+                    ids.push_back(id);
             }
             ++renamed;
-            journal.renamed(renamed, ids[renamed - 1]);
+            journal.renamed(renamed, id);
             continue;
         }
         finish(true);
-        ask(ctx, renameFailedMessage(entries.pathInto(std::size_t(i), from)), PromptKind::Warning, PbAbort);
+        ask(ctx, renameFailedMessage(entries[std::size_t(i)]), PromptKind::Warning, PbAbort);
         return RunOutcome::FailedRename;
     }
     finish(false);
@@ -320,13 +308,7 @@ RunOutcome runUndo(RunContext& ctx, Session& session)
     session.SourceList = after;
     session.ResultList = PathList();
     const FileSystemBatch batch(ctx.fs);
-    Text oldBuffer;
-    Journaled journal(ctx, JournalKind::Undo, count,
-                      [&](std::size_t i, const Text*& oldPath, Text& newPath, EntryId& id) {
-                          oldPath = &before.pathInto(i, oldBuffer);
-                          after.pathInto(i, newPath);
-                          id = i < ids.size() ? ids[i] : EntryId();
-                      });
+    Journaled journal(ctx, {JournalKind::Undo, count, before, after, &ids});
     Text from;
     // Last first, so that a name a later file took is free again before an
     // earlier file goes back to it.

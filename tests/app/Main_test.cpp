@@ -539,10 +539,7 @@ private slots:
         // and the program that wrote it is gone.
         const StringList entries{a, b};
         JournalFile(f.dir.file("vorel.LOG"))
-            .planned(JournalKind::Run, 2, [&](std::size_t i, const Text*& from, Text& to, EntryId&) {
-                from = &entries[i];
-                to = entries[i] + "_x";
-            });
+            .planned({JournalKind::Run, 2, PathList(entries), PathList{a + "_x", b + "_x"}});
         std::filesystem::rename(a, a + "_x");
         f.prompter.prompts.clear();
         TForm1& third = f.start();

@@ -168,16 +168,52 @@ TEST_F(JournalTest, DirectoryRunPlansTheListedIds)
     EXPECT_EQ(contentsOf(files), original);
 }
 
+// The temporary name a plan records: "*" for the usual one of a case-only
+// rename, spelled out where it must be cut, "" where the rename cannot be
+// case-only; the old name's for a run, the new name's for an undo.
+TEST(JournalPlanTest, TemporaryNameOfEachFile)
+{
+    const Text longName(251, 'a'), tag = "t1";
+    struct Case {
+        CodePage cp;
+        JournalKind kind;
+        Text from, to, temp;
+    };
+    const Case cases[] = {
+        {CodePage::Utf8, JournalKind::Run, "/d/photo.jpeg", "/d/PHOTO.JPEG", "*"},
+        {CodePage::Utf8, JournalKind::Undo, "/d/photo.jpeg", "/d/PHOTO.JPEG", "*"},
+        {CodePage::Utf8, JournalKind::Run, "/d/photo.jpeg", "/d/photo.jpeg", ""},
+        {CodePage::Utf8, JournalKind::Run, "/d/photo.jpeg", "/d/photo.jpg_", ""},
+        {CodePage::Utf8, JournalKind::Run, "/d/photo.jpeg", "/e/PHOTO.JPEG", ""},
+        {CodePage::Utf8, JournalKind::Run, "photo.jpeg", "PHOTO.JPEG", ""},
+        {CodePage::Utf8, JournalKind::Run, "/d/\xC3\xA9t\xC3\xA9", "/d/\xC3\x89T\xC3\x89", "*"},
+        {CodePage::Cp932, JournalKind::Run, "/\x95\x5C/\x95\x5C" "a", "/\x95\x5C/\x95\x5C" "A", "*"},
+        {CodePage::Cp932, JournalKind::Run, "/d/\x95\x5C" "a", "/d/\x95\x5C" "a_", ""},
+        {CodePage::Utf8, JournalKind::Run, "/d/" + longName + ".txt", "/d/" + longName + ".TXT",
+         caseTempName(longName + ".txt", tag)},
+        {CodePage::Utf8, JournalKind::Undo, "/d/" + longName + ".txt", "/d/" + longName + ".TXT",
+         caseTempName(longName + ".TXT", tag)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from + " -> " + c.to);
+        CodePageScope scope(c.cp);
+        std::string bytes;
+        bool recordsIds = false;
+        ASSERT_TRUE(writeJournalPlan({c.kind, 1, PathList{c.from}, PathList{c.to}}, tag, "boot",
+                                     [&](const std::string& piece) { return bytes += piece, true; }, recordsIds));
+        const std::string entry = c.from + "\0"s + c.to + "\0"s + c.temp + "\0\0PLAN\0"s;
+        EXPECT_TRUE(bytes.ends_with(entry)) << bytes;
+        EXPECT_TRUE(recordsIds);
+    }
+}
+
 // The journal of a run still going in another program is not one cut short:
 // the next start neither offers it nor puts its files back.
 TEST_F(JournalTest, RunStillGoingIsLeftAlone)
 {
     const StringList entries{files.write("a", "a")};
     JournalFile running(log);
-    running.planned(JournalKind::Run, 1, [&](std::size_t, const Text*& from, Text& to, EntryId&) {
-        from = &entries[0];
-        to = entries[0] + "_x";
-    });
+    running.planned({JournalKind::Run, 1, PathList(entries), PathList{entries[0] + "_x"}});
     fs::rename(entries[0], entries[0] + "_x");
     EXPECT_EQ(readJournal(systemFileSystem(), log).status, JournalState::Status::None);
     running.ended(1);
