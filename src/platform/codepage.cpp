@@ -109,13 +109,21 @@ int charLength(CodePage cp, const char* p)
     return codepage_walk::charLengthIn(cp, p, SIZE_MAX);
 }
 
-bool hasMultibyteChar(CodePage cp, const char* p)
+bool hasMultibyteChar(CodePage cp, std::string_view text)
 {
     // ASCII bytes are characters of their own: the walk starts at the first
     // byte that is not one.
-    while (*p != 0 && codepage_walk::isAsciiByte(*p)) ++p;
-    for (int n; (n = charLength(cp, p)) != 0; p += n) {
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p != end && *p != 0 && codepage_walk::isAsciiByte(*p)) ++p;
+    for (int n; p != end && *p != 0; p += n) {
+        n = codepage_walk::charLengthIn(cp, p, static_cast<std::size_t>(end - p));
         if (n > 1) return true;
     }
     return false;
+}
+
+bool hasMultibyteChar(CodePage cp, const char* p)
+{
+    return hasMultibyteChar(cp, std::string_view(p));
 }

@@ -33,6 +33,8 @@ int charLength(CodePage cp, const char* p);
 
 // True when the text holds at least one multibyte character.
 bool hasMultibyteChar(CodePage cp, const char* p);
+// The same for the bytes of text up to its end or its first zero byte.
+bool hasMultibyteChar(CodePage cp, std::string_view text);
 
 // Case of one-byte ASCII letters only; every other byte stays as it is, so a
 // byte inside a multibyte character is never folded.

@@ -109,11 +109,20 @@ char32_t mapCase(char32_t c, bool upper)
 void appendConvertedCase(CodePage cp, std::string_view text, bool upper, Text& out)
 {
     for (std::size_t i = 0; i < text.size();) {
+        // A stretch of ASCII bytes, most often the whole name, is converted
+        // into room made for it once.
+        std::size_t end = i;
+        while (end < text.size() && isAsciiByte(text[end])) ++end;
+        if (end > i) {
+            const std::size_t at = out.size();
+            out.resize(at + (end - i));
+            for (char* o = out.data() + at; i < end; ++i) *o++ = upper ? asciiUpper(text[i]) : asciiLower(text[i]);
+            continue;
+        }
         const char* p = text.data() + i;
-        const int n = isAsciiByte(*p) ? 1 : charLengthIn(cp, p, text.size() - i);
+        const int n = charLengthIn(cp, p, text.size() - i);
         if (n == 1) {
-            char c = *p;
-            out += upper ? asciiUpper(c) : asciiLower(c);
+            out += *p;  // a byte that begins no character of the code page
         } else if (cp == CodePage::Utf8) {
             const char32_t c = codepage_walk::decodeUtf8(p, n);
             const char32_t m = mapCase(c, upper);

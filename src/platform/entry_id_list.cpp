@@ -34,12 +34,6 @@ void EntryIdList::set(std::size_t i, const EntryId& id)
     inodes_[i] = id.inode;
 }
 
-EntryId EntryIdList::operator[](std::size_t i) const
-{
-    const Kind& kind = kinds_[kindOf_[i]];
-    return EntryId{kind.first, inodes_[i], kind.second};
-}
-
 void EntryIdList::shrinkTo(std::size_t n)
 {
     if (n >= size()) return;

@@ -18,7 +18,12 @@ public:
     void reserve(std::size_t n);
     void push_back(const EntryId& id);
     void set(std::size_t i, const EntryId& id);
-    EntryId operator[](std::size_t i) const;
+    // Asked once a file in a run: kept where the caller can inline it.
+    EntryId operator[](std::size_t i) const
+    {
+        const Kind& kind = kinds_[kindOf_[i]];
+        return EntryId{kind.first, inodes_[i], kind.second};
+    }
     EntryId back() const { return (*this)[size() - 1]; }
     // Keeps the first n ids (n no more than size()).
     void shrinkTo(std::size_t n);

@@ -7,7 +7,10 @@ char pathSeparator() { return '/'; }
 bool isSingleNameComponent(CodePage, std::string_view name)
 {
     if (name.empty() || name == "." || name == "..") return false;
-    return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+    // One pass for both bytes: a run checks every old and new name.
+    bool plain = true;
+    for (const char c : name) plain &= c != '/' && c != '\0';
+    return plain;
 }
 
 FolderAndNameView folderAndNameView(std::string_view path)

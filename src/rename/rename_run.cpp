@@ -2,7 +2,6 @@
 
 #include "platform/codepage.h"
 #include "platform/path.h"
-#include "rename/mb_string.h"
 
 #include <algorithm>
 #include <string>
@@ -22,6 +21,15 @@ void notice(RunContext& ctx, const char* utf8)
     ask(ctx, fixedText(utf8), PromptKind::Information, PbYes);
 }
 
+// Whether the character walk reaches the folder's last byte as a separator
+// of its own: the walk then starts afresh at each name after it, so that a
+// name is worked on alone, the folder's outcome taken once.
+bool endsAtSeparator(std::string_view folder)
+{
+    return !folder.empty() && folder.find('\0') == folder.npos &&
+           pathPartLength(activeCodePage(), Text(folder)) == folder.size();
+}
+
 // Names with double-byte characters are asked about before anything is
 // renamed, as the warning mode says; true when the user chose to stop.
 // asked tells whether anything was asked.
@@ -30,14 +38,23 @@ bool stoppedByDbcsQuestion(const PathList& entries, RunContext& ctx, bool* asked
     const std::int32_t mode = ctx.dbcsMessageMode;
     if (mode != 2 && mode != 3) return false;
     const Text question = fixedText("   ２バイト文字がふくまれていまが、中断しますか。          \n\r   ");
+    const CodePage cp = activeCodePage();
     Text entry;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (!MbHasDbcs(entries.pathInto(i, entry))) continue;
-        if (asked) *asked = true;
-        if (ask(ctx, question + entry, PromptKind::Information, PbYes | PbNo) == MrYes) {
-            return true;
+    for (std::size_t first = 0, last; first < entries.size(); first = last) {
+        last = entries.runEnd(first);
+        const std::string_view folder = entries.folder(first);
+        const bool byName = endsAtSeparator(folder);
+        const bool inFolder = byName && hasMultibyteChar(cp, folder);
+        for (std::size_t i = first; i < last; ++i) {
+            if (byName ? !inFolder && !hasMultibyteChar(cp, entries.name(i))
+                       : !hasMultibyteChar(cp, entries.pathInto(i, entry)))
+                continue;
+            if (asked) *asked = true;
+            if (ask(ctx, question + entries.pathInto(i, entry), PromptKind::Information, PbYes | PbNo) == MrYes) {
+                return true;
+            }
+            if (mode == 2) return false;
         }
-        if (mode == 2) return false;
     }
     return false;
 }
@@ -142,16 +159,27 @@ PathList plannedPaths(Operation op, const Text& typed, const PathList& entries, 
     named = entries.size();
     Text from, to;
     std::size_t nameStart = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        entries.pathInto(i, from);
-        if (!newFullPathInto(op, from, typed, to, &nameStart)) {
-            named = std::min(named, i);
-            planned.append(std::string_view(), std::string_view());
-        } else if (nameStart == entries.folder(i).size()) {
-            // The folder is the one the file is in; only the name is new.
-            planned.append(entries.folder(i), std::string_view(to).substr(nameStart));
-        } else {
-            planned.append(to);
+    for (std::size_t first = 0, last; first < entries.size(); first = last) {
+        last = entries.runEnd(first);
+        const std::string_view folder = entries.folder(first);
+        const bool byName = endsAtSeparator(folder);
+        for (std::size_t i = first; i < last; ++i) {
+            if (byName) {
+                from.assign(entries.name(i));
+            } else {
+                entries.pathInto(i, from);
+            }
+            if (!newFullPathInto(op, from, typed, to, &nameStart)) {
+                named = std::min(named, i);
+                planned.append(std::string_view(), std::string_view());
+            } else if (byName ? nameStart == 0 : nameStart == folder.size()) {
+                // Only the name is new.
+                planned.append(folder, std::string_view(to).substr(nameStart));
+            } else if (byName) {
+                planned.append(Text(folder) + to);
+            } else {
+                planned.append(to);
+            }
         }
     }
     return planned.finish();
