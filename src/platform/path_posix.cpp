@@ -1,5 +1,8 @@
 #include "platform/path.h"
 
+#include <cstdint>
+#include <cstring>
+
 bool isPathSeparator(char c) { return c == '/'; }
 
 char pathSeparator() { return '/'; }
@@ -7,10 +10,19 @@ char pathSeparator() { return '/'; }
 bool isSingleNameComponent(CodePage, std::string_view name)
 {
     if (name.empty() || name == "." || name == "..") return false;
-    // One pass for both bytes: a run checks every old and new name.
-    bool plain = true;
-    for (const char c : name) plain &= c != '/' && c != '\0';
-    return plain;
+    // Neither a separator nor a zero byte, looked for eight bytes at a time:
+    // a run checks every old and new name.
+    constexpr std::uint64_t ones = 0x0101010101010101u, highs = 0x8080808080808080u;
+    const auto hasZeroByte = [](std::uint64_t v) { return ((v - ones) & ~v & highs) != 0; };
+    std::size_t i = 0;
+    for (; i + 8 <= name.size(); i += 8) {
+        std::uint64_t v;
+        std::memcpy(&v, name.data() + i, 8);
+        if (hasZeroByte(v) || hasZeroByte(v ^ (ones * '/'))) return false;
+    }
+    for (; i < name.size(); ++i)
+        if (name[i] == '/' || name[i] == '\0') return false;
+    return true;
 }
 
 FolderAndNameView folderAndNameView(std::string_view path)

@@ -65,6 +65,33 @@ TEST(ReplaceExtension, ReplacesOrAppends)
     EXPECT_EQ(replaceExtension(CodePage::Cp932, "/\x95\x5C/a.b.c", ""), "/\x95\x5C/a.b");
 }
 
+// A separator or a zero byte anywhere, in the blocks of eight bytes the
+// check reads or in the bytes after them, makes a name more than one entry.
+TEST(SingleNameComponent, EveryPlaceOfASeparatorOrAZeroByte)
+{
+    for (const CodePage cp : {CodePage::Utf8, CodePage::Cp932}) {
+        EXPECT_FALSE(isSingleNameComponent(cp, ""));
+        EXPECT_FALSE(isSingleNameComponent(cp, "."));
+        EXPECT_FALSE(isSingleNameComponent(cp, ".."));
+        EXPECT_TRUE(isSingleNameComponent(cp, "..."));
+        for (std::size_t size = 1; size <= 25; ++size) {
+            // Bytes next to the ones looked for: 0x2E, 0x30, 0x01, 0xFF and a Shift-JIS 0x5C trail.
+            std::string name;
+            for (std::size_t i = 0; i < size; ++i) name += "\x2E\x30\x01\xFF\x95\x5C"[i % 6];
+            if (name != ".") {
+                EXPECT_TRUE(isSingleNameComponent(cp, name)) << size;
+            }
+            for (std::size_t at = 0; at < size; ++at) {
+                for (const char bad : {'/', '\0'}) {
+                    std::string with = name;
+                    with[at] = bad;
+                    EXPECT_FALSE(isSingleNameComponent(cp, with)) << size << " " << at << " " << int(bad);
+                }
+            }
+        }
+    }
+}
+
 TEST(PathSeparator, Posix)
 {
     EXPECT_TRUE(isPathSeparator('/'));
