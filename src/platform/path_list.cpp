@@ -83,6 +83,15 @@ std::size_t PathList::runEnd(std::size_t i) const
     return after == runs.end() ? store_->count : after->first;
 }
 
+void PathList::prefetchName(std::size_t i) const
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(store_->name(i).data());
+#else
+    (void)i;
+#endif
+}
+
 const Text& PathList::pathInto(std::size_t i, Text& buffer) const
 {
     const std::string_view f = store_->folder(i);

@@ -28,6 +28,8 @@ public:
     // The end of the stretch of paths from i on that the store keeps under
     // i's folder: every path in [i, runEnd(i)) has that folder.
     std::size_t runEnd(std::size_t i) const;
+    // Asks the processor to fetch name i into its caches ahead of its use.
+    void prefetchName(std::size_t i) const;
     // Path i written into buffer, whose memory is reused from one call to
     // the next; returns buffer.
     const Text& pathInto(std::size_t i, Text& buffer) const;

@@ -41,29 +41,30 @@ Text nameMessage(const Text& name, const char* tail)
 
 }  // namespace
 
+bool appendNewName(Operation op, std::string_view name, const Text& typed, Text& to)
+{
+    // The old and the new name must each be one entry of the same directory
+    // as the system sees it; otherwise the file would move elsewhere. A name
+    // holding a NUL byte cannot be handed to the system as it stands.
+    const CodePage cp = activeCodePage();
+    if (!isSingleNameComponent(cp, name)) return false;
+    const std::size_t start = to.size();
+    if (op == Operation::Upper || op == Operation::Lower)
+        appendCaseText(cp, name, op == Operation::Upper, to);  // built in place, the name not split
+    else
+        to += newNamePart(op, splitPath(cp, Text(name)), typed);
+    return isSingleNameComponent(cp, std::string_view(to).substr(start));
+}
+
 bool newFullPathInto(Operation op, const Text& fullPath, const Text& typed, Text& to, std::size_t* nameStart)
 {
-    // A path holding a NUL byte cannot be handed to the system as it stands.
     if (fullPath.find('\0') != Text::npos) return false;
-    const CodePage cp = activeCodePage();
-    std::size_t start;
-    if (op == Operation::Upper || op == Operation::Lower) {
-        // Only the name part changes: the path is not split into its parts,
-        // and the new one is built in place.
-        start = pathPartLength(cp, fullPath);
-        const std::string_view name = std::string_view(fullPath).substr(start);
-        to.assign(fullPath, 0, start);
-        appendCaseText(cp, name, op == Operation::Upper, to);
-    } else {
-        const PathSplit split = splitPath(cp, fullPath);
-        start = split.pathPart.size();
-        to = split.pathPart + newNamePart(op, split, typed);
-    }
+    // The character walk starts afresh after the folder's last separator:
+    // the name is worked on alone.
+    const std::size_t start = pathPartLength(activeCodePage(), fullPath);
     if (nameStart) *nameStart = start;
-    // The old and the new name must each be one entry of the same directory
-    // as the system sees it; otherwise the file would move elsewhere.
-    return isSingleNameComponent(cp, std::string_view(fullPath).substr(start)) &&
-           isSingleNameComponent(cp, std::string_view(to).substr(start));
+    to.assign(fullPath, 0, start);
+    return appendNewName(op, std::string_view(fullPath).substr(start), typed, to);
 }
 
 std::optional<Text> newFullPath(Operation op, const Text& fullPath, const Text& typed)

@@ -4,6 +4,7 @@
 #include "platform/text.h"
 
 #include <optional>
+#include <string_view>
 
 enum class Operation { StartAdd, EndAdd, ExtChange, StartDel, EndDel, Upper, Lower };
 
@@ -18,6 +19,11 @@ std::optional<Text> newFullPath(Operation op, const Text& fullPath, const Text& 
 // gets where the name begins in both paths (their folder is the same bytes).
 bool newFullPathInto(Operation op, const Text& fullPath, const Text& typed, Text& to,
                      std::size_t* nameStart = nullptr);
+
+// The new name of name (the part of a path after its folder) appended to to;
+// false (to unspecified) where the old or the new name is not one entry of
+// a directory, as newFullPath gives nothing for its path.
+bool appendNewName(Operation op, std::string_view name, const Text& typed, Text& to);
 
 // True for the operations that check every name before the first rename.
 bool hasValidation(Operation op);

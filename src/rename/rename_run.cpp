@@ -164,19 +164,15 @@ PathList plannedPaths(Operation op, const Text& typed, const PathList& entries, 
         const std::string_view folder = entries.folder(first);
         const bool byName = endsAtSeparator(folder);
         for (std::size_t i = first; i < last; ++i) {
-            if (byName) {
-                from.assign(entries.name(i));
-            } else {
-                entries.pathInto(i, from);
-            }
-            if (!newFullPathInto(op, from, typed, to, &nameStart)) {
+            to.clear();
+            if (byName && appendNewName(op, entries.name(i), typed, to)) {
+                planned.append(folder, to);
+            } else if (!newFullPathInto(op, entries.pathInto(i, from), typed, to, &nameStart)) {
                 named = std::min(named, i);
                 planned.append(std::string_view(), std::string_view());
-            } else if (byName ? nameStart == 0 : nameStart == folder.size()) {
+            } else if (nameStart == folder.size()) {
                 // Only the name is new.
                 planned.append(folder, std::string_view(to).substr(nameStart));
-            } else if (byName) {
-                planned.append(Text(folder) + to);
             } else {
                 planned.append(to);
             }
@@ -238,6 +234,12 @@ RunOutcome renameAll(Operation op, const Text& typed, RunContext& ctx, Session& 
     Text to;
     for (int i = 0; i < count; ++i) {
         ctx.window.showProgress(i + 1, count);
+        // Each rename's system call leaves little of the lists in the
+        // caches: the names a few files on are fetched while it runs.
+        if (i + 4 < count) {
+            entries.prefetchName(std::size_t(i) + 4);
+            planned.prefetchName(std::size_t(i) + 4);
+        }
         if (std::size_t(i) < named && renameListed(ctx.fs, entries, planned, std::size_t(i))) {
             EntryId id = listed ? ids[renamed] : EntryId();
             if (!id.known()) {
