@@ -152,10 +152,6 @@ bool parse(std::string_view data, Parsed& p)
     return true;
 }
 
-}  // namespace
-
-namespace {
-
 // Names after one folder: the same size, not the same, and the same but for
 // letter case.
 bool namesMayBeCaseOnly(std::string_view from, std::string_view to)

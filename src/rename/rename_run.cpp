@@ -181,8 +181,8 @@ PathList plannedPaths(Operation op, const Text& typed, const PathList& entries, 
     return planned.finish();
 }
 
-// Renames path i of from to path i of to: by name alone where both keep it
-// in one folder, as they do but for a folder's own spelling.
+// Renames path i of from to path i of to: by name alone in their folder
+// where both have the same one, as a run's and an undo's paths do.
 bool renameListed(FileSystem& fs, const PathList& from, const PathList& to, std::size_t i)
 {
     const std::string_view folder = from.folder(i);
